@@ -1,0 +1,48 @@
+# Test suites. Each suite is one executable registered as one CTest test: a Wine process
+# start costs up to a second, so cases are grouped, not run one process each.
+#   tests/unit  the portable core, natively, with sanitizers
+#   tests/win   the Win32 parts under Wine (real files, WinINet against the fixture server)
+#   tests/e2e   the real quillmere.exe under Wine + Xvfb, driven from outside
+# scripts/test-env provides Xvfb, the Wine prefix and the fixture server for a run.
+
+set(gtest_disable_pthreads ${WIN32} CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+# Wine sees the Linux root as drive Z:.
+function(quillmere_wine_path out unix_path)
+    string(REPLACE "/" "\\\\" windows_path "${unix_path}")
+    set(${out} "Z:${windows_path}" PARENT_SCOPE)
+endfunction()
+
+function(quillmere_add_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    if(WIN32)
+        target_link_options(${name} PRIVATE -static)
+        quillmere_wine_path(source_dir "${CMAKE_SOURCE_DIR}")
+        quillmere_wine_path(binary_dir "${CMAKE_BINARY_DIR}")
+        target_compile_definitions(${name} PRIVATE
+            QUILLMERE_SOURCE_DIR="${source_dir}" QUILLMERE_BINARY_DIR="${binary_dir}")
+    endif()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+endfunction()
+
+if(NOT WIN32)
+    quillmere_add_test(unit_tests
+        SOURCES
+            tests/unit/FakeUpdater.cpp
+            tests/unit/ScriptBufferTest.cpp
+            tests/unit/ScriptFieldsTest.cpp
+            tests/unit/InterpreterTest.cpp
+            tests/unit/PlaceholdersTest.cpp
+            tests/unit/StartUpTest.cpp
+        LIBRARIES quillmere_core)
+else()
+    include(${CMAKE_SOURCE_DIR}/tests/win/WinTests.cmake)
+    include(${CMAKE_SOURCE_DIR}/tests/e2e/E2eTests.cmake)
+endif()

@@ -1,0 +1,42 @@
+# The Win32 side: the main window, WinINet download, file-system operations, program launcher,
+# INI reading, the About box, and the program itself.
+
+set(QUILLMERE_WIN32_DEFINITIONS WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+
+# Small, self-contained product: no unused sections, everything static, stripped.
+set(QUILLMERE_SIZE_OPTIONS -ffunction-sections -fdata-sections)
+set(QUILLMERE_LINK_OPTIONS -static -Wl,--gc-sections)
+
+target_compile_definitions(quillmere_core PUBLIC ${QUILLMERE_WIN32_DEFINITIONS})
+target_compile_options(quillmere_core PRIVATE ${QUILLMERE_SIZE_OPTIONS})
+
+add_library(quillmere_win32 STATIC
+    src/win32/Win32Error.cpp
+    src/app/EventPump.cpp
+    src/app/MainWindow.cpp
+    src/app/MainWindowLayout.cpp
+    src/app/WindowsPlatform.cpp
+    src/net/DownloadFile.cpp
+    src/script/Directories.cpp
+    src/script/FileSystem.cpp
+    src/script/LaunchExecutables.cpp
+    src/text/IniFiles.cpp
+    src/ui/SystemMenuHook.cpp
+    src/ui/HelpAbout.cpp
+)
+target_link_libraries(quillmere_win32 PUBLIC quillmere_core comctl32 wininet gdi32 user32 kernel32)
+target_compile_options(quillmere_win32 PRIVATE ${QUILLMERE_SIZE_OPTIONS})
+
+add_executable(quillmere WIN32 src/app/WinMain.cpp res/quillmere.rc)
+target_link_libraries(quillmere PRIVATE quillmere_win32)
+target_link_options(quillmere PRIVATE ${QUILLMERE_LINK_OPTIONS} -s)
+set_target_properties(quillmere PROPERTIES OUTPUT_NAME quillmere)
+# windres must find the manifest and artwork next to the resource script.
+set_source_files_properties(res/quillmere.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/quillmere.manifest")
+
+# The English language file always stands beside the program in the build folder, so that
+# the program can be started straight from there.
+add_custom_command(TARGET quillmere POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different
+            ${CMAKE_SOURCE_DIR}/lang/quillmere.lng $<TARGET_FILE_DIR:quillmere>/quillmere.lng)

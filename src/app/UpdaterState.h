@@ -1,0 +1,20 @@
+#pragma once
+// The main window's state values: the texts that scripts set and the four flags that an update
+// check run reads at its end. The window owns one of these for its whole life.
+
+#include <cstdint>
+#include <string>
+
+struct UpdaterState {
+    std::string AppPath;           // the program's folder, without a trailing backslash
+    std::string UpdateInfoUrl;     // set by ADR
+    std::string VersionFilePath;   // set by LOC
+    std::string SoftwareTitle;     // set by TIT
+    std::string InstalledVersion;  // set by VER; CMV keeps it without its dots
+
+    // Flags hold 0 or 1 only.
+    std::int16_t UpdateHandled = 0;    // a version was offered, or a command failed
+    std::int16_t CloseAllowed = 0;     // the close rule: 0 while an update check runs
+    std::int16_t ExitAfterUpdate = 0;  // an OFF line was met: close at the end of the run
+    std::int16_t UpdateFailed = 0;     // a command failed
+};

@@ -1,0 +1,92 @@
+// File-system commands: MKD, RMD, ERD and DEL. Each tests whether its target is there, does
+// nothing when the test says so, and otherwise logs a message, lets the window redraw,
+// performs the operation and logs a second message. None of their texts is rewritten.
+
+#include "script/Commands.h"
+#include "script/ScriptFailure.h"
+
+namespace {
+
+// A path with "*" or "?" would act on files the line does not name: refuse it outright.
+void RejectWildcards(const std::string& path) {
+    if (path.find_first_of("*?") != std::string::npos) {
+        throw ScriptFailure("Wildcards (\"*\" and \"?\") are not allowed in a path: " + path);
+    }
+}
+
+// The full path of the line's argument, after the script path rule.
+std::string TargetPath(ScriptInterpreter& interpreter, const std::string& argument) {
+    std::string path = interpreter.FullPath(argument);
+    RejectWildcards(path);
+    return path;
+}
+
+// Logs `key`, then lets the window redraw before the operation starts.
+void LogBeforeOperation(ScriptInterpreter& interpreter, const char* key) {
+    interpreter.Window().AppendLog(interpreter.Text(key));
+    interpreter.Window().ProcessPendingEvents();
+}
+
+}  // namespace
+
+// MKD <folder>: creates the folder (its last element only) unless something visible is there.
+LineOutcome RunMkd(ScriptInterpreter& interpreter, ScriptRun& run) {
+    run.ArmTrap();
+    const std::string path = TargetPath(interpreter, run.Argument());
+    if (interpreter.Platform().VisibleEntryExists(path)) {
+        return LineOutcome::Finished;
+    }
+    LogBeforeOperation(interpreter, "CreateDirectory");
+    interpreter.Platform().MakeFolder(path);
+    interpreter.Window().AppendLog(interpreter.Text("DirectoryCreated"));
+    return LineOutcome::Finished;
+}
+
+// RMD <folder>: removes the folder, which must be empty, if it is there.
+LineOutcome RunRmd(ScriptInterpreter& interpreter, ScriptRun& run) {
+    run.ArmTrap();
+    const std::string path = TargetPath(interpreter, run.Argument());
+    if (!interpreter.Platform().VisibleEntryExists(path)) {
+        return LineOutcome::Finished;
+    }
+    LogBeforeOperation(interpreter, "DeleteMessage");
+    interpreter.Platform().RemoveEmptyFolder(path);
+    interpreter.Window().AppendLog(interpreter.Text("EndDeleteMessage"));
+    return LineOutcome::Finished;
+}
+
+// ERD <folder>: erases the folder with everything in it. Does not arm the failure trap.
+LineOutcome RunErd(ScriptInterpreter& interpreter, ScriptRun& run) {
+    std::string argument = run.Argument();
+    // An empty argument would name the updater's own folder: the program and its files.
+    if (argument.empty()) {
+        return interpreter.ReportCommandError(run, interpreter.Text("EraseDirectoryError"));
+    }
+    if (argument.back() != '\\') {
+        argument += '\\';
+    }
+    const std::string path = TargetPath(interpreter, argument);
+    // With its trailing "\" the test looks inside the folder.
+    if (!interpreter.Platform().VisibleEntryExists(path)) {
+        return LineOutcome::Finished;
+    }
+    LogBeforeOperation(interpreter, "DeleteMessage");
+    if (!interpreter.Platform().EraseDirectory(path)) {
+        return interpreter.ReportCommandError(run, interpreter.Text("EraseDirectoryError"));
+    }
+    interpreter.Window().AppendLog(interpreter.Text("EndDeleteMessage"));
+    return LineOutcome::Finished;
+}
+
+// DEL <file>: deletes the file, whatever its attributes, if it is there.
+LineOutcome RunDel(ScriptInterpreter& interpreter, ScriptRun& run) {
+    run.ArmTrap();
+    const std::string path = TargetPath(interpreter, run.Argument());
+    if (!interpreter.Platform().AnyFileExists(path)) {
+        return LineOutcome::Finished;
+    }
+    LogBeforeOperation(interpreter, "DeleteMessage");
+    interpreter.Platform().ResetAttributesAndDelete(path);
+    interpreter.Window().AppendLog(interpreter.Text("EndDeleteMessage"));
+    return LineOutcome::Finished;
+}
