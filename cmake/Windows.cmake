@@ -21,8 +21,6 @@ add_library(quillmere_win32 STATIC
     src/script/FileSystem.cpp
     src/script/LaunchExecutables.cpp
     src/text/IniFiles.cpp
-    src/ui/SystemMenuHook.cpp
-    src/ui/HelpAbout.cpp
 )
 target_link_libraries(quillmere_win32 PUBLIC quillmere_core comctl32 wininet gdi32 user32 kernel32)
 target_compile_options(quillmere_win32 PRIVATE ${QUILLMERE_SIZE_OPTIONS})

@@ -1,0 +1,10 @@
+#pragma once
+// Module Directories: erasing a folder tree.
+
+#include <string>
+
+// Removes everything inside the folder `path` (which ends in "\"), hidden, system and read-only
+// entries included, depth first in listing order, then the folder itself unless `path` is a
+// drive root ("X:\"). Stops at the first entry that cannot be listed, changed or removed and
+// returns false; what was removed before stays removed. Never throws.
+bool EraseDirectory(const std::string& path);

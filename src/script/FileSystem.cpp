@@ -1,0 +1,98 @@
+#include "script/FileSystem.h"
+
+#include <windows.h>
+
+#include "win32/ScopedHandles.h"
+#include "win32/Win32Error.h"
+
+namespace {
+
+constexpr DWORD kHiddenOrSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// Calls `accept` on each entry of a listing of `pattern` until it returns true.
+template <typename Accept>
+bool AnyListedEntry(const std::string& pattern, Accept accept) {
+    WIN32_FIND_DATAA entry;
+    FindHandle listing(FindFirstFileA(pattern.c_str(), &entry));
+    if (!listing) {
+        return false;
+    }
+    do {
+        if (accept(entry.dwFileAttributes)) {
+            return true;
+        }
+    } while (FindNextFileA(listing.Get(), &entry));
+    return false;
+}
+
+bool IsFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+}  // namespace
+
+bool OrdinaryFileExists(const std::string& path) {
+    if (path.empty()) {
+        return false;
+    }
+    return AnyListedEntry(path, [](DWORD attributes) {
+        return !IsFolder(attributes) && (attributes & kHiddenOrSystem) == 0;
+    });
+}
+
+bool VisibleEntryExists(const std::string& path) {
+    if (path.empty()) {
+        return false;
+    }
+    // A listing of "folder\" lists nothing on Windows; "folder\*" lists its entries.
+    const std::string pattern = path.back() == '\\' ? path + "*" : path;
+    return AnyListedEntry(pattern, [](DWORD attributes) { return (attributes & kHiddenOrSystem) == 0; });
+}
+
+bool AnyFileExists(const std::string& path) {
+    if (path.empty()) {
+        return false;
+    }
+    return AnyListedEntry(path, [](DWORD attributes) { return !IsFolder(attributes); });
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        throw Win32Error();
+    }
+    std::string content;
+    char block[64 * 1024];
+    DWORD read = 0;
+    do {
+        if (!ReadFile(file.Get(), block, sizeof block, &read, nullptr)) {
+            throw Win32Error();
+        }
+        content.append(block, read);
+    } while (read > 0);
+    return content;
+}
+
+void RemoveFile(const std::string& path) {
+    if (!DeleteFileA(path.c_str())) {
+        throw Win32Error();
+    }
+}
+
+void MakeFolder(const std::string& path) {
+    if (!CreateDirectoryA(path.c_str(), nullptr)) {
+        throw Win32Error();
+    }
+}
+
+void RemoveEmptyFolder(const std::string& path) {
+    if (!RemoveDirectoryA(path.c_str())) {
+        throw Win32Error();
+    }
+}
+
+void ResetAttributesAndDelete(const std::string& path) {
+    if (!SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+        throw Win32Error();
+    }
+    RemoveFile(path);
+}

@@ -1,0 +1,1 @@
+# End-to-end suites: the real quillmere.exe under Wine + Xvfb.
