@@ -41,6 +41,8 @@ if(NOT WIN32)
             tests/unit/InterpreterTest.cpp
             tests/unit/PlaceholdersTest.cpp
             tests/unit/StartUpTest.cpp
+            tests/unit/UpdateOfferTest.cpp
+            tests/unit/UpdateCheckRunTest.cpp
         LIBRARIES quillmere_core)
 else()
     include(${CMAKE_SOURCE_DIR}/tests/win/WinTests.cmake)
