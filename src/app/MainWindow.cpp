@@ -126,7 +126,7 @@ void fMainWindow::OnCommand(int controlId, int notification) {
     switch (controlId) {
         case kUpdateButtonId:
             if (notification == BN_CLICKED && updater_->MayClose()) {
-                updater_->RunUpdateCheck();
+                RunUpdateCheck();
             }
             break;
         case kCloseButtonId:
@@ -144,9 +144,26 @@ void fMainWindow::OnCommand(int controlId, int notification) {
     }
 }
 
+void fMainWindow::RunUpdateCheck() {
+    runningUpdateCheck_ = true;
+    updater_->RunUpdateCheck();
+    runningUpdateCheck_ = false;
+    // A close accepted while the run's last steps were still on the stack happens now.
+    if (closeDeferred_) {
+        closeDeferred_ = false;
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+    }
+}
+
 void fMainWindow::OnCloseRequest() {
     // Refused silently while an update check runs; the run goes on.
     if (!updater_->MayClose()) {
+        return;
+    }
+    // The run allows the close just before it ends (a missing version file): the window must
+    // not be destroyed under the handler that is still running.
+    if (runningUpdateCheck_) {
+        closeDeferred_ = true;
         return;
     }
     DestroyWindow(window_);

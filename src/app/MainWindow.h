@@ -42,6 +42,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int controlId, int notification);
+    void RunUpdateCheck();
     void OnCloseRequest();
     void MoveCaretToEnd();
     void ShowUnexpectedFailure(const char* what);
@@ -51,4 +52,6 @@ private:
     MainWindowControls controls_;
     std::unique_ptr<WindowsPlatform> platform_;
     std::unique_ptr<Updater> updater_;
+    bool runningUpdateCheck_ = false;
+    bool closeDeferred_ = false;
 };
