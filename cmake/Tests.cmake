@@ -43,6 +43,8 @@ if(NOT WIN32)
             tests/unit/StartUpTest.cpp
             tests/unit/UpdateOfferTest.cpp
             tests/unit/UpdateCheckRunTest.cpp
+            tests/unit/FileSystemCommandsTest.cpp
+            tests/unit/ProgramCommandsTest.cpp
         LIBRARIES quillmere_core)
 else()
     include(${CMAKE_SOURCE_DIR}/tests/win/WinTests.cmake)

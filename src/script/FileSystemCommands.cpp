@@ -58,14 +58,15 @@ LineOutcome RunRmd(ScriptInterpreter& interpreter, ScriptRun& run) {
 // ERD <folder>: erases the folder with everything in it. Does not arm the failure trap.
 LineOutcome RunErd(ScriptInterpreter& interpreter, ScriptRun& run) {
     std::string argument = run.Argument();
-    // An empty argument would name the updater's own folder: the program and its files.
-    if (argument.empty()) {
-        return interpreter.ReportCommandError(run, interpreter.Text("EraseDirectoryError"));
-    }
-    if (argument.back() != '\\') {
+    if (argument.empty() || argument.back() != '\\') {
         argument += '\\';
     }
     const std::string path = TargetPath(interpreter, argument);
+    // The updater's own folder (an empty argument, or "\") holds the running program and the
+    // software it updates; the erase could only fail part way, after removing some of them.
+    if (path == interpreter.State().AppPath + '\\') {
+        return interpreter.ReportCommandError(run, interpreter.Text("EraseDirectoryError"));
+    }
     // With its trailing "\" the test looks inside the folder.
     if (!interpreter.Platform().VisibleEntryExists(path)) {
         return LineOutcome::Finished;

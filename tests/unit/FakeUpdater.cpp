@@ -58,6 +58,13 @@ bool FakePlatform::VisibleEntryExists(const std::string& path) {
     return folders.count(folder) != 0 || files.count(path) != 0;
 }
 
+void FakePlatform::ResetAttributesAndDelete(const std::string& path) {
+    if (undeletable.count(path) != 0) {
+        throw std::runtime_error("Access is denied.");
+    }
+    RemoveFile(path);
+}
+
 void FakePlatform::MakeFolder(const std::string& path) {
     const std::size_t slash = path.rfind('\\');
     const std::string parent = slash == std::string::npos ? std::string() : path.substr(0, slash);
@@ -95,8 +102,9 @@ bool FakePlatform::EraseDirectory(const std::string& path) {
     return true;
 }
 
-bool FakePlatform::LaunchExecutable(const std::string& commandLine, bool wait, int) {
+bool FakePlatform::LaunchExecutable(const std::string& commandLine, bool wait, int windowStyle) {
     launches.push_back((wait ? "WAIT " : "") + commandLine);
+    lastWindowStyle = windowStyle;
     return launchable.count(commandLine) != 0;
 }
 

@@ -56,7 +56,7 @@ public:
     bool AnyFileExists(const std::string& path) override { return FileExists(path); }
     void MakeFolder(const std::string& path) override;
     void RemoveEmptyFolder(const std::string& path) override;
-    void ResetAttributesAndDelete(const std::string& path) override { RemoveFile(path); }
+    void ResetAttributesAndDelete(const std::string& path) override;
     bool EraseDirectory(const std::string& path) override;
     bool LaunchExecutable(const std::string& commandLine, bool wait, int windowStyle) override;
     bool DownloadFile(const std::string& url, const std::string& localPath) override;
@@ -72,7 +72,8 @@ public:
     std::vector<std::string> downloads;                // URLs fetched, in order
     std::vector<std::string> launches;                 // "WAIT " or "" + command line
     std::set<std::string> launchable;                  // command lines that start
-    std::set<std::string> undeletable;                 // paths whose erase fails
+    int lastWindowStyle = -1;                          // of the last launch
+    std::set<std::string> undeletable;                 // paths whose erase or DEL fails
     // Called during a download, for tests that need to act while it runs.
     std::function<void(const std::string& url)> onDownload;
 };
