@@ -21,8 +21,14 @@ add_library(quillmere_win32 STATIC
     src/script/FileSystem.cpp
     src/script/LaunchExecutables.cpp
     src/text/IniFiles.cpp
+    src/ui/AboutBanner.cpp
+    src/ui/HelpAbout.cpp
+    src/ui/ProgramVersion.cpp
+    src/ui/SystemMenuHook.cpp
+    src/win32/DpiScale.cpp
 )
-target_link_libraries(quillmere_win32 PUBLIC quillmere_core comctl32 wininet gdi32 user32 kernel32)
+target_link_libraries(quillmere_win32 PUBLIC quillmere_core comctl32 wininet gdi32 user32 kernel32
+    version)
 target_compile_options(quillmere_win32 PRIVATE ${QUILLMERE_SIZE_OPTIONS})
 
 add_executable(quillmere WIN32 src/app/WinMain.cpp res/quillmere.rc)
@@ -31,7 +37,7 @@ target_link_options(quillmere PRIVATE ${QUILLMERE_LINK_OPTIONS} -s)
 set_target_properties(quillmere PROPERTIES OUTPUT_NAME quillmere)
 # windres must find the manifest and artwork next to the resource script.
 set_source_files_properties(res/quillmere.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/quillmere.manifest")
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/quillmere.manifest;${CMAKE_SOURCE_DIR}/src/app/ResourceIds.h;${CMAKE_SOURCE_DIR}/res/art/quillmere.ico;${CMAKE_SOURCE_DIR}/res/art/logo53.bmp;${CMAKE_SOURCE_DIR}/res/art/logo66.bmp;${CMAKE_SOURCE_DIR}/res/art/logo80.bmp;${CMAKE_SOURCE_DIR}/res/art/logo106.bmp")
 
 # The English language file always stands beside the program in the build folder, so that
 # the program can be started straight from there.

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include "app/EventPump.h"
+#include "ui/SystemMenuHook.h"
+#include "win32/DpiScale.h"
 
 namespace {
 
@@ -30,13 +32,20 @@ bool fMainWindow::Create(HINSTANCE instance) {
     if (!RegisterMainWindowClass(instance, WindowProc)) {
         return false;
     }
-    const RECT frame = CentredMainWindowRect();
+    const UINT screenDpi = WindowDpi(nullptr);
+    RECT frame = CentredMainWindowRect(screenDpi);
     // The caption here is a placeholder: start-up sets it from the language file.
     window_ = CreateWindowExA(kMainWindowExStyle, kWindowClassName, kApplicationTitle,
                               kMainWindowStyle, frame.left, frame.top, frame.right - frame.left,
                               frame.bottom - frame.top, nullptr, nullptr, instance, this);
     if (window_ == nullptr) {
         return false;
+    }
+    // The window's own DPI is known once it exists (the display it opened on).
+    if (const UINT dpi = WindowDpi(window_); dpi != screenDpi) {
+        frame = CentredMainWindowRect(dpi);
+        SetWindowPos(window_, nullptr, frame.left, frame.top, frame.right - frame.left,
+                     frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     controls_ = CreateMainWindowControls(window_);
     platform_ = std::make_unique<WindowsPlatform>(*this, controls_.pbProgressBar);
@@ -53,7 +62,16 @@ bool fMainWindow::Create(HINSTANCE instance) {
     return true;
 }
 
-void fMainWindow::AddAboutEntry() {}
+void fMainWindow::AddAboutEntry() {
+    HookSystemMenu(window_);
+    HMENU systemMenu = GetSystemMenu(window_, FALSE);
+    if (systemMenu == nullptr) {
+        return;  // no menu to add to; the hook stays, as harmless as it is useless
+    }
+    const std::string entry = updater_->Texts().Text("SystemMenu.HelpAbout");
+    AppendMenuA(systemMenu, MF_SEPARATOR, kSystemMenuSeparatorId, nullptr);
+    AppendMenuA(systemMenu, MF_STRING, kSystemMenuAboutId, entry.c_str());
+}
 
 int fMainWindow::RunMessageLoop() {
     MSG message;
@@ -101,8 +119,22 @@ LRESULT fMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT: {
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(window_, &paint);
-            PaintMainWindow(window_, dc);
+            PaintMainWindow(dc, paint.rcPaint, controls_);
             EndPaint(window_, &paint);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;  // WM_PAINT paints every pixel: erasing first would only flicker
+        case WM_DPICHANGED: {
+            // Moved to a display of another DPI: the same layout, at the new scale.
+            const UINT dpi = HIWORD(wParam);
+            LayOutMainWindowControls(controls_, dpi);
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            const RECT frame = CentredMainWindowRect(dpi);
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                         frame.right - frame.left, frame.bottom - frame.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            InvalidateRect(window_, nullptr, FALSE);
             return 0;
         }
         case WM_CTLCOLORSTATIC:
@@ -111,6 +143,8 @@ LRESULT fMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
                 return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
             }
+            // The title is transparent over the header band; its whole box lies on the band's
+            // white part, so a white background is exactly what shows through.
             if (reinterpret_cast<HWND>(lParam) == controls_.lTitle) {
                 SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
                 return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
@@ -166,6 +200,7 @@ void fMainWindow::OnCloseRequest() {
         closeDeferred_ = true;
         return;
     }
+    UnhookSystemMenu();
     DestroyWindow(window_);
 }
 

@@ -2,47 +2,72 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <initializer_list>
+#include <utility>
+
+#include "app/ResourceIds.h"
+#include "win32/DpiScale.h"
 
 namespace {
 
-HWND CreateControl(HWND parent, const char* className, DWORD style, int id, int left, int top,
-                   int width, int height) {
-    return CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, left, top, width,
-                           height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+// ---- Places at 96 DPI: left, top, width, height ------------------------------------------------
+
+struct DesignRect {
+    int left, top, width, height;
+};
+
+constexpr DesignRect kTitleRect = {8, 8, 417, 57};
+constexpr DesignRect kLogRect = {7, 80, 480, 209};
+constexpr DesignRect kProgressBarRect = {7, 296, 480, 25};
+constexpr DesignRect kUpdateButtonRect = {320, 336, 81, 23};
+constexpr DesignRect kCloseButtonRect = {408, 336, 81, 23};
+constexpr DesignRect kLogoRect = {432, 8, 53, 53};
+// The band and the separator run 3 pixels past both sides of the client area.
+constexpr DesignRect kHeaderBandRect = {-3, 0, 500, 75};
+constexpr int kStripeTop = 70;  // the stripe: rows 70 to 74 of the band
+constexpr DesignRect kSeparatorRect = {-3, 328, 500, 2};
+
+constexpr COLORREF kStripeEndColour = RGB(0, 0, 102);
+constexpr COLORREF kStripeMiddleColour = RGB(153, 204, 255);
+constexpr COLORREF kSeparatorShadow = RGB(172, 168, 153);
+constexpr COLORREF kSeparatorLight = RGB(255, 255, 255);
+
+RECT Scaled(const DesignRect& rect, UINT dpi) {
+    return ScaleRectForDpi(rect.left, rect.top, rect.width, rect.height, dpi);
+}
+
+// ---- Controls -----------------------------------------------------------------------------------
+
+HWND CreateControl(HWND parent, const char* className, DWORD style, DWORD exStyle, int id) {
+    // Created without a size: LayOutMainWindowControls places every control for the DPI.
+    return CreateWindowExA(exStyle, className, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleA(nullptr), nullptr);
 }
 
-void UseDialogFont(HWND control) {
-    SendMessageA(control, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+// A multi-line edit control asks its dialog for every key (DLGC_WANTALLKEYS), so Tab would never
+// leave the log, and Esc would make it post WM_CLOSE to the window. The read-only log needs
+// neither: those keys go to the window's dialog navigation instead, like in any dialog box.
+LRESULT CALLBACK LogKeyboardProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                 UINT_PTR subclassId, DWORD_PTR) {
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(control, LogKeyboardProc, subclassId);
+    }
+    LRESULT result = DefSubclassProc(control, message, wParam, lParam);
+    if (message == WM_GETDLGCODE && lParam != 0) {
+        const auto* key = reinterpret_cast<const MSG*>(lParam);
+        if (key->message == WM_KEYDOWN &&
+            (key->wParam == VK_TAB || key->wParam == VK_ESCAPE || key->wParam == VK_RETURN)) {
+            result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_WANTTAB);
+        }
+    }
+    return result;
 }
 
-}  // namespace
-
-MainWindowControls CreateMainWindowControls(HWND window) {
-    MainWindowControls controls;
-    // Created in tab order: Update, Close, then the log; the rest never takes the focus.
-    controls.cbUpdate = CreateControl(window, "BUTTON", WS_TABSTOP | BS_PUSHBUTTON,
-                                      kUpdateButtonId, 320, 336, 81, 23);
-    controls.cbClose = CreateControl(window, "BUTTON", WS_TABSTOP | BS_PUSHBUTTON,
-                                     kCloseButtonId, 408, 336, 81, 23);
-    controls.tbDialog = CreateControl(
-        window, "EDIT", WS_TABSTOP | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-        kLogId, 7, 80, 480, 209);
-    controls.pbProgressBar = CreateControl(window, PROGRESS_CLASSA, 0, kProgressBarId, 7, 296,
-                                           480, 25);
-    controls.lTitle = CreateControl(window, "STATIC", SS_LEFT | SS_NOPREFIX, kTitleLabelId, 8,
-                                    8, 417, 57);
-    for (HWND control : {controls.cbUpdate, controls.cbClose, controls.tbDialog, controls.lTitle}) {
-        UseDialogFont(control);
-    }
-    // No text limit: the log is never trimmed.
-    SendMessageA(controls.tbDialog, EM_SETLIMITTEXT, 0, 0);
-    SendMessageA(controls.pbProgressBar, PBM_SETRANGE32, 0, 100);
-    SendMessageA(controls.pbProgressBar, PBM_SETPOS, 0, 0);
-
-    controls.progressTooltip =
+HWND CreateProgressTooltip(HWND window, HWND progressBar) {
+    HWND tooltip =
         CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window,
                         nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -50,24 +75,177 @@ MainWindowControls CreateMainWindowControls(HWND window) {
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = window;
-    tool.uId = reinterpret_cast<UINT_PTR>(controls.pbProgressBar);
+    tool.uId = reinterpret_cast<UINT_PTR>(progressBar);
     tool.lpszText = const_cast<char*>("");
-    SendMessageA(controls.progressTooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    return tooltip;
+}
+
+void Place(HWND control, const DesignRect& rect, UINT dpi) {
+    const RECT place = Scaled(rect, dpi);
+    SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The logo drawn for the smallest size at least `width` pixels wide (the largest if none is):
+// scaled down a little it stays sharp, scaled up it would blur.
+BitmapHandle LoadLogo(int width) {
+    struct Logo {
+        int size;
+        int id;
+    };
+    constexpr Logo kLogos[] = {
+        {53, IDB_LOGO_53}, {66, IDB_LOGO_66}, {80, IDB_LOGO_80}, {106, IDB_LOGO_106}};
+    int id = kLogos[3].id;
+    for (const Logo& logo : kLogos) {
+        if (logo.size >= width) {
+            id = logo.id;
+            break;
+        }
+    }
+    return BitmapHandle(static_cast<HBITMAP>(LoadImageA(
+        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
+// ---- Painting -----------------------------------------------------------------------------------
+
+void FillColour(HDC dc, const RECT& rect, COLORREF colour) {
+    SetDCBrushColor(dc, colour);
+    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+int Blend(int end, int middle, int weight, int scale) {
+    return end + (middle - end) * weight / scale;
+}
+
+// The stripe's colour at `offset` pixels into a band `width` pixels wide: dark blue at both ends,
+// light blue in the middle, in a straight run between.
+COLORREF StripeColour(int offset, int width) {
+    // Distance from the nearer end, in half pixels, against the half width in half pixels.
+    const int scale = width;
+    const int weight = scale - std::abs(2 * offset + 1 - width);
+    return RGB(Blend(GetRValue(kStripeEndColour), GetRValue(kStripeMiddleColour), weight, scale),
+               Blend(GetGValue(kStripeEndColour), GetGValue(kStripeMiddleColour), weight, scale),
+               Blend(GetBValue(kStripeEndColour), GetBValue(kStripeMiddleColour), weight, scale));
+}
+
+void PaintHeaderBand(HDC dc, const RECT& area, UINT dpi) {
+    const RECT band = Scaled(kHeaderBandRect, dpi);
+    const int stripeTop = ScaleForDpi(kStripeTop, dpi);
+    const RECT white = {band.left, band.top, band.right, stripeTop};
+    FillColour(dc, white, RGB(255, 255, 255));
+    const LONG first = std::max(band.left, area.left);
+    const LONG last = std::min(band.right, area.right);
+    for (LONG x = first; x < last; ++x) {
+        const RECT column = {x, stripeTop, x + 1, band.bottom};
+        FillColour(dc, column, StripeColour(x - band.left, band.right - band.left));
+    }
+}
+
+void PaintLogo(HDC dc, const MainWindowControls& controls) {
+    if (!controls.logo) {
+        return;
+    }
+    BITMAP picture = {};
+    GetObjectA(controls.logo.Get(), sizeof picture, &picture);
+    const MemoryDcHandle memory(CreateCompatibleDC(dc));
+    if (!memory) {
+        return;
+    }
+    HDC source = memory.Get();
+    HGDIOBJ previous = SelectObject(source, controls.logo.Get());
+    const RECT place = Scaled(kLogoRect, controls.dpi);
+    const int width = place.right - place.left;
+    const int height = place.bottom - place.top;
+    if (picture.bmWidth == width && picture.bmHeight == height) {
+        BitBlt(dc, place.left, place.top, width, height, source, 0, 0, SRCCOPY);
+    } else {
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, place.left, place.top, width, height, source, 0, 0, picture.bmWidth,
+                   picture.bmHeight, SRCCOPY);
+    }
+    SelectObject(source, previous);
+}
+
+void PaintSeparator(HDC dc, UINT dpi) {
+    const RECT line = Scaled(kSeparatorRect, dpi);
+    const int middle = ScaleForDpi(kSeparatorRect.top + 1, dpi);
+    FillColour(dc, RECT{line.left, line.top, line.right, middle}, kSeparatorShadow);
+    FillColour(dc, RECT{line.left, middle, line.right, line.bottom}, kSeparatorLight);
+}
+
+}  // namespace
+
+MainWindowControls CreateMainWindowControls(HWND window) {
+    MainWindowControls controls;
+    // Created in tab order: Update, Close, then the log; the rest never takes the focus.
+    controls.cbUpdate = CreateControl(window, "BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0,
+                                      kUpdateButtonId);
+    controls.cbClose = CreateControl(window, "BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0,
+                                     kCloseButtonId);
+    controls.tbDialog =
+        CreateControl(window, "EDIT",
+                      WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                      WS_EX_CLIENTEDGE, kLogId);
+    SetWindowSubclass(controls.tbDialog, LogKeyboardProc, 0, 0);
+    controls.pbProgressBar = CreateControl(window, PROGRESS_CLASSA, 0, 0, kProgressBarId);
+    // The title wraps at word boundaries inside its fixed box; what does not fit is cut off.
+    controls.lTitle =
+        CreateControl(window, "STATIC", SS_LEFT | SS_NOPREFIX, 0, kTitleLabelId);
+
+    // No text limit: the log is never trimmed.
+    SendMessageA(controls.tbDialog, EM_SETLIMITTEXT, 0, 0);
+    SendMessageA(controls.pbProgressBar, PBM_SETRANGE32, 0, 100);
+    SendMessageA(controls.pbProgressBar, PBM_SETPOS, 0, 0);
+    controls.progressTooltip = CreateProgressTooltip(window, controls.pbProgressBar);
+
+    LayOutMainWindowControls(controls, WindowDpi(window));
     return controls;
 }
 
-RECT CentredMainWindowRect() {
-    RECT rect = {0, 0, kMainClientWidth, kMainClientHeight};
-    AdjustWindowRectEx(&rect, kMainWindowStyle, FALSE, kMainWindowExStyle);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    return RECT{left, top, left + width, top + height};
+void LayOutMainWindowControls(MainWindowControls& controls, UINT dpi) {
+    controls.dpi = dpi;
+    Place(controls.lTitle, kTitleRect, dpi);
+    Place(controls.tbDialog, kLogRect, dpi);
+    Place(controls.pbProgressBar, kProgressBarRect, dpi);
+    Place(controls.cbUpdate, kUpdateButtonRect, dpi);
+    Place(controls.cbClose, kCloseButtonRect, dpi);
+
+    // The new fonts are in use before the old ones are deleted.
+    FontHandle dialogFont = CreateDialogFont(dpi);
+    FontHandle titleFont = CreateScaledFont("Arial", 1800, FW_BOLD, dpi);
+    for (HWND control : {controls.cbUpdate, controls.cbClose, controls.tbDialog}) {
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont.Get()), TRUE);
+    }
+    SendMessageA(controls.lTitle, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont.Get()), TRUE);
+    controls.dialogFont = std::move(dialogFont);
+    controls.titleFont = std::move(titleFont);
+
+    const RECT logo = Scaled(kLogoRect, dpi);
+    controls.logo = LoadLogo(logo.right - logo.left);
 }
 
-void PaintMainWindow(HWND, HDC dc) {
-    // Header band: white behind the title.
-    RECT band = {0, 0, kMainClientWidth, 75};
-    FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+RECT CentredMainWindowRect(UINT dpi) {
+    const RECT size =
+        WindowRectForClient(ScaleForDpi(kMainClientWidth, dpi), ScaleForDpi(kMainClientHeight, dpi),
+                            kMainWindowStyle, kMainWindowExStyle, dpi);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - size.right) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - size.bottom) / 2;
+    return RECT{left, top, left + size.right, top + size.bottom};
+}
+
+void PaintMainWindow(HDC dc, const RECT& area, const MainWindowControls& controls) {
+    const UINT dpi = controls.dpi;
+    const RECT band = Scaled(kHeaderBandRect, dpi);
+    const RECT face = {area.left, std::max(band.bottom, static_cast<LONG>(area.top)), area.right,
+                       area.bottom};
+    if (face.top < face.bottom) {
+        FillRect(dc, &face, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    if (area.top < band.bottom) {
+        PaintHeaderBand(dc, area, dpi);
+        PaintLogo(dc, controls);
+    }
+    PaintSeparator(dc, dpi);
 }

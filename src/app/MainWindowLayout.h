@@ -1,7 +1,11 @@
 #pragma once
-// The main window's frame and controls: their places, sizes, fonts and styles.
+// The main window's frame and controls: their places, sizes, fonts and styles, and what is
+// painted on the window itself (the header band with the logo, the separator line). Every
+// place is given in pixels at 96 dots per inch and scaled by the window's DPI.
 
 #include <windows.h>
+
+#include "win32/ScopedHandles.h"
 
 // Control ids. 1 and 2 are avoided: IsDialogMessage turns Enter and Esc into commands with
 // those ids, and neither button is a default or cancel button.
@@ -21,6 +25,8 @@ constexpr int kMainClientHeight = 368;
 constexpr DWORD kMainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kMainWindowExStyle = WS_EX_CONTROLPARENT;
 
+// The controls of the main window and the fonts and picture that go with them (owned here so
+// they live exactly as long as the controls that use them).
 struct MainWindowControls {
     HWND lTitle = nullptr;
     HWND tbDialog = nullptr;
@@ -28,14 +34,24 @@ struct MainWindowControls {
     HWND cbUpdate = nullptr;
     HWND cbClose = nullptr;
     HWND progressTooltip = nullptr;
+
+    UINT dpi = 96;          // the DPI the controls are laid out for
+    FontHandle dialogFont;  // buttons and log
+    FontHandle titleFont;   // lTitle: Arial 18 pt bold
+    BitmapHandle logo;      // iLogo, drawn for `dpi` (or the nearest size above)
 };
 
-// Creates the controls of `window` in tab order, each at its place.
+// Creates the controls of `window` in tab order and lays them out for the window's DPI.
 MainWindowControls CreateMainWindowControls(HWND window);
 
-// The outer size of a window whose client area is the design size, and its position centred on
-// the screen.
-RECT CentredMainWindowRect();
+// Places every control, and picks the fonts and the logo, for `dpi` (also used when the window
+// moves to a display of another DPI). Does not touch the window's own frame.
+void LayOutMainWindowControls(MainWindowControls& controls, UINT dpi);
 
-// Paints what is drawn on the window itself (the header band and the separator line).
-void PaintMainWindow(HWND window, HDC dc);
+// The outer rectangle of the main window at `dpi` (client area 494 x 368 at 96 DPI, scaled),
+// centred on the screen.
+RECT CentredMainWindowRect(UINT dpi);
+
+// Paints what is drawn on the window itself, inside `area`: the face colour, the white header
+// band with its blue stripe and the logo, and the etched separator line.
+void PaintMainWindow(HDC dc, const RECT& area, const MainWindowControls& controls);

@@ -93,3 +93,28 @@ struct IconHandleTraits {
     static void Close(Handle handle) { DestroyIcon(handle); }
 };
 using IconHandle = ScopedHandle<IconHandleTraits>;
+
+// Memory device contexts from CreateCompatibleDC.
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { DeleteDC(handle); }
+};
+using MemoryDcHandle = ScopedHandle<MemoryDcTraits>;
+
+// The screen's device context from GetDC(nullptr).
+struct ScreenDcTraits {
+    using Handle = HDC;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { ReleaseDC(nullptr, handle); }
+};
+using ScreenDcHandle = ScopedHandle<ScreenDcTraits>;
+
+// Windows that a function creates for its own use (not the ones the system destroys with
+// their parent).
+struct WindowHandleTraits {
+    using Handle = HWND;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { DestroyWindow(handle); }
+};
+using WindowHandle = ScopedHandle<WindowHandleTraits>;
