@@ -1,11 +1,17 @@
+// DownloadFile over WinINet: one GET, the body written to a file of our own beside the target
+// and moved into place only once the whole body has arrived.
+
 #include "net/DownloadFile.h"
 
 #include <commctrl.h>
 #include <wininet.h>
 
-#include <cerrno>
-#include <cstdlib>
+#include <charconv>
 #include <climits>
+#include <cstdint>
+#include <exception>
+#include <string_view>
+#include <system_error>
 
 #include "win32/ScopedHandles.h"
 
@@ -13,115 +19,146 @@ namespace {
 
 constexpr const char* kUserAgent = "Quillmere";
 constexpr DWORD kTransferBufferSize = 2048;
+// Names tried for the temporary file before giving up: "<target>.download", then
+// "<target>.1.download" ... when a file of that name already stands there.
+constexpr int kTemporaryNameAttempts = 100;
 
-// The progress bar: maximum and value in bytes. Only changes of position are sent, so a chunk
-// costs no message when the bar would not move.
+// The progress bar, counted in bytes. A message is sent only when the position really changes,
+// so the end of the body (a read of 0 bytes) and a bar already at 0 cost nothing.
 class ProgressBar {
 public:
-    explicit ProgressBar(HWND bar) : bar_(bar) {}
-    ~ProgressBar() { SetPosition(0); }  // 0 on every way out, whatever the outcome
+    explicit ProgressBar(HWND bar) : bar_(bar), shown_(CurrentPosition()) {}
+    ~ProgressBar() { Show(0); }  // 0 on every way out, whatever the outcome
+    ProgressBar(const ProgressBar&) = delete;
+    ProgressBar& operator=(const ProgressBar&) = delete;
 
-    void Start(long long length) {
-        if (bar_ != nullptr) {
-            SendMessageA(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(Clamp(length)));
+    // Sets the maximum to `length` bytes and the position to 0.
+    void Start(std::int32_t length) {
+        if (bar_ == nullptr) {
+            return;
         }
-        SetPosition(0);
+        SendMessageA(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(length));
+        shown_ = CurrentPosition();  // a new range may have moved the position
+        received_ = 0;
+        Show(0);
     }
-    void Advance(DWORD bytes) { SetPosition(position_ + bytes); }
+
+    // Moves the position on by `bytes`.
+    void Advance(DWORD bytes) {
+        received_ += bytes;
+        Show(received_ > INT_MAX ? INT_MAX : static_cast<int>(received_));
+    }
 
 private:
-    static int Clamp(long long value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
-    void SetPosition(long long position) {
-        position_ = position;
-        if (bar_ != nullptr && Clamp(position) != shown_) {
-            shown_ = Clamp(position);
-            SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(shown_), 0);
+    int CurrentPosition() const {
+        return bar_ == nullptr ? 0 : static_cast<int>(SendMessageA(bar_, PBM_GETPOS, 0, 0));
+    }
+    void Show(int position) {
+        if (bar_ != nullptr && position != shown_) {
+            SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+            shown_ = position;
         }
     }
 
     HWND bar_;
-    long long position_ = 0;
-    int shown_ = -1;
+    int shown_;
+    std::int64_t received_ = 0;
 };
 
-// A header of the reply as text, or false when the reply does not carry it.
+// A header of the reply as NUL-terminated text in `buffer` (kTransferBufferSize bytes); false
+// when the reply does not carry it (no Content-Length, or no HTTP status at all).
 bool QueryHeader(HINTERNET request, DWORD infoLevel, char* buffer) {
     DWORD length = kTransferBufferSize;
     buffer[0] = '\0';
     return HttpQueryInfoA(request, infoLevel, buffer, &length, nullptr) != FALSE;
 }
 
-// The Content-Length text as a signed 32-bit number; false when it is not one.
-bool ParseContentLength(const char* text, long& length) {
-    char* end = nullptr;
-    errno = 0;
-    const long long value = std::strtoll(text, &end, 10);
-    if (end == text || *end != '\0' || errno == ERANGE || value < INT_MIN || value > INT_MAX) {
-        return false;
-    }
-    length = static_cast<long>(value);
-    return true;
+// The Content-Length text as a signed 32-bit number: decimal digits with an optional minus
+// sign and nothing else. False for any other text and for a number that does not fit.
+bool ParseContentLength(std::string_view text, std::int32_t& length) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, length);
+    return !text.empty() && error == std::errc() && stop == end;
 }
 
-// A file of our own beside the target, so that the target is only ever replaced by a whole
-// body. Deleted on every way out unless it was moved into place.
+// The file the body is written to: created new beside the target (same folder, so that moving
+// it into place is a rename), never one that already existed. Deleted on every way out unless
+// it has replaced the target.
 class TemporaryDownloadFile {
 public:
-    explicit TemporaryDownloadFile(const std::string& target) : path_(target + ".download") {}
+    explicit TemporaryDownloadFile(const std::string& target) {
+        for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+            path_ = target + (attempt == 0 ? "" : "." + std::to_string(attempt)) + ".download";
+            HANDLE created = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                                         nullptr);
+            const DWORD error = GetLastError();
+            file_ = FileHandle(created);
+            if (file_ || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)) {
+                return;  // created, or refused for a reason another name will not cure
+            }
+        }
+    }
     ~TemporaryDownloadFile() {
-        file_.Reset();
-        if (created_) {
+        if (file_) {
+            file_.Reset();
             DeleteFileA(path_.c_str());
         }
     }
+    TemporaryDownloadFile(const TemporaryDownloadFile&) = delete;
+    TemporaryDownloadFile& operator=(const TemporaryDownloadFile&) = delete;
 
-    bool Open() {
-        file_ = FileHandle(CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        created_ = file_.IsValid();
-        return created_;
-    }
+    bool IsOpen() const { return file_.IsValid(); }
+
+    // Appends `count` bytes; true when all were written.
     bool Write(const char* bytes, DWORD count) {
         DWORD written = 0;
-        return count == 0 || (WriteFile(file_.Get(), bytes, count, &written, nullptr) && written == count);
+        return count == 0 ||
+               (WriteFile(file_.Get(), bytes, count, &written, nullptr) && written == count);
     }
-    // Closes the file and puts it at `target`, replacing what stood there.
-    bool MoveTo(const std::string& target) {
+
+    // Closes the file and renames it to `target`, replacing what stood there. A read-only
+    // target is refused, as Windows refuses it (Wine would replace it). On failure the target
+    // is untouched and the file is deleted.
+    bool ReplaceTarget(const std::string& target) {
         file_.Reset();
-        if (!MoveFileExA(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
-            return false;
+        const DWORD attributes = GetFileAttributesA(target.c_str());
+        const bool readOnly =
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+        const bool moved =
+            !readOnly && MoveFileExA(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+        if (!moved) {
+            DeleteFileA(path_.c_str());
         }
-        created_ = false;
-        return true;
+        return moved;
     }
 
 private:
     std::string path_;
     FileHandle file_;
-    bool created_ = false;
 };
 
-}  // namespace
-
-bool DownloadFile(const std::string& url, const std::string& localPath,
-                  const DownloadProgress& progress) {
-    ProgressBar bar(progress.progressBar);
-    InternetHandle session(InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+bool Download(const std::string& url, const std::string& localPath,
+              const DownloadProgress& progress) {
+    ProgressBar bar(progress.progressBar);  // declared first: reset last, after every handle
+    InternetHandle session(
+        InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) {
         return false;
     }
     // Always from the server: an update must never be answered from the local cache.
-    InternetHandle request(InternetOpenUrlA(session.Get(), url.c_str(), nullptr, 0,
-                                            INTERNET_FLAG_RELOAD, 0));
+    InternetHandle request(
+        InternetOpenUrlA(session.Get(), url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0));
     if (!request) {
         return false;
     }
     // One buffer serves the header queries and every chunk of the body.
     char buffer[kTransferBufferSize];
-    if (!QueryHeader(request.Get(), HTTP_QUERY_STATUS_CODE, buffer) || std::string_view(buffer) == "404") {
+    if (!QueryHeader(request.Get(), HTTP_QUERY_STATUS_CODE, buffer) ||
+        std::string_view(buffer) == "404") {
         return false;
     }
-    long length = 0;
+    std::int32_t length = 0;
     if (!QueryHeader(request.Get(), HTTP_QUERY_CONTENT_LENGTH, buffer) ||
         !ParseContentLength(buffer, length)) {
         return false;
@@ -131,16 +168,14 @@ bool DownloadFile(const std::string& url, const std::string& localPath,
     }
 
     TemporaryDownloadFile file(localPath);
-    if (!file.Open()) {
+    if (!file.IsOpen()) {
         return false;
     }
-    long long received = 0;
-    for (;;) {
-        DWORD read = 0;
-        if (!InternetReadFile(request.Get(), buffer, kTransferBufferSize, &read)) {
-            return false;
-        }
-        if (!file.Write(buffer, read)) {
+    std::int64_t received = 0;
+    DWORD read = 1;
+    while (read > 0) {
+        if (!InternetReadFile(request.Get(), buffer, kTransferBufferSize, &read) ||
+            !file.Write(buffer, read)) {
             return false;
         }
         received += read;
@@ -150,13 +185,23 @@ bool DownloadFile(const std::string& url, const std::string& localPath,
         if (progress.processPendingEvents) {
             progress.processPendingEvents();
         }
-        if (read == 0) {
-            break;
-        }
     }
-    // A body cut short (the connection dropped) is not a download.
-    if (length >= 0 && received < length) {
+    // WinINet ends the body quietly when the connection drops: a short body is a failure.
+    if (received < length) {
         return false;
     }
-    return file.MoveTo(localPath);
+    return file.ReplaceTarget(localPath);
+}
+
+}  // namespace
+
+bool DownloadFile(const std::string& url, const std::string& localPath,
+                  const DownloadProgress& progress) {
+    try {
+        return Download(url, localPath, progress);
+    } catch (const std::exception&) {
+        // Out of memory, or an exception from the caller's event processing: the download did
+        // not complete, and the wrappers above have already cleaned up.
+        return false;
+    }
 }
