@@ -10,3 +10,17 @@ quillmere_add_test(win_text_files_tests
 quillmere_add_test(win_download_tests
     SOURCES tests/win/DownloadFileTest.cpp
     LIBRARIES quillmere_win32 quillmere_win_test_support)
+
+# The launch tests' helper program (also used by scripts/bench): sleeps, then writes a marker.
+add_executable(quillmere_test_sleeper tests/win/sleeper.cpp)
+set_target_properties(quillmere_test_sleeper PROPERTIES OUTPUT_NAME sleeper)
+target_link_options(quillmere_test_sleeper PRIVATE -static)
+
+quillmere_add_test(win_file_system_tests
+    SOURCES tests/win/FileSystemTest.cpp tests/win/ScriptHarness.cpp
+    LIBRARIES quillmere_win32 quillmere_win_test_support)
+
+quillmere_add_test(win_launch_tests
+    SOURCES tests/win/LaunchTest.cpp tests/win/ScriptHarness.cpp
+    LIBRARIES quillmere_win32 quillmere_win_test_support)
+add_dependencies(win_launch_tests quillmere_test_sleeper)

@@ -1,0 +1,96 @@
+#pragma once
+// Runs update-script lines through the real interpreter and the real Win32 platform, in a
+// temporary program folder of its own, with a window that records what the user would see.
+// Only the program's identity is redirected: AppPath is the temporary folder, the program name
+// "quillmere", so the language file written there is the one read.
+
+#include <string>
+#include <vector>
+
+#include "app/Updater.h"
+#include "app/WindowsPlatform.h"
+#include "win/TempFolder.h"
+
+// The language texts of the harness. Every report the tests expect is built from these.
+namespace harness_texts {
+inline constexpr const char* kErrorDialog = "Error:%CRLF%%ERROR%%CRLF%Line: %CML%";
+inline constexpr const char* kCreateDirectory = "Creating a folder...";
+inline constexpr const char* kDirectoryCreated = "Folder created.";
+inline constexpr const char* kDeleteMessage = "Deleting...";
+inline constexpr const char* kEndDeleteMessage = "Deleted.";
+inline constexpr const char* kEraseDirectoryError = "The folder could not be erased.";
+inline constexpr const char* kLaunchError = "The program could not be started.";
+inline constexpr const char* kDownloadMessage = "Downloading...%CRLF%Please wait.";
+inline constexpr const char* kEndDownloadMessage = "Downloaded.%CRLF%";
+inline constexpr const char* kDownloadError = "The file could not be downloaded.";
+}  // namespace harness_texts
+
+struct RecordedBox {
+    std::string text;
+    MessageBoxStyle style;
+};
+
+// A window that shows nothing: it keeps the log and the boxes, and processes the thread's real
+// pending events when asked, counting the passes.
+class RecordingWindow : public UpdaterWindow {
+public:
+    void ReplaceLog(const std::string& text) override { log = text; }
+    void AppendLog(const std::string& message) override { log += "\r\n" + message; }
+    int ShowMessageBox(const std::string& text, MessageBoxStyle style) override;
+    void ProcessPendingEvents() override;
+    void SetCaption(const std::string&) override {}
+    void SetTitleLabel(const std::string&) override {}
+    void SetButtonCaptions(const std::string&, const std::string&) override {}
+    void SetProgressBarTooltip(const std::string&) override {}
+    void SetButtonsEnabled(bool) override {}
+    void RequestClose() override {}
+
+    // The log split at CR LF.
+    std::vector<std::string> LogLines() const;
+
+    std::string log;
+    std::vector<RecordedBox> boxes;
+    int eventPasses = 0;
+};
+
+// The Win32 platform, with the program's folder and name redirected.
+class FolderPlatform : public WindowsPlatform {
+public:
+    FolderPlatform(UpdaterWindow& window, std::string folder)
+        : WindowsPlatform(window, nullptr), folder_(std::move(folder)) {}
+    std::string ProgramFolder() override { return folder_; }
+    std::string ProgramName() override { return "quillmere"; }
+
+private:
+    std::string folder_;
+};
+
+class ScriptHarness {
+public:
+    // Writes quillmere.lng and an empty quillmere.cfg into `folder` and starts the updater up.
+    explicit ScriptHarness(const TempFolder& folder);
+    ScriptHarness(const ScriptHarness&) = delete;
+    ScriptHarness& operator=(const ScriptHarness&) = delete;
+
+    // Clears the log, loads `script` into the buffer and runs it as an update check would.
+    void Run(const std::string& script);
+
+    // The text a failed line shows: the harness's error dialog with `failure` and `line`.
+    static std::string ErrorReport(const std::string& failure, const std::string& line);
+
+    UpdaterState& State() { return updater.State(); }
+    std::string UnrunScript() { return updater.Buffer().Text(); }
+
+    RecordingWindow window;
+    FolderPlatform platform;
+    Updater updater{window, platform};
+};
+
+// Wine shows the Linux root as drive Z:.
+std::string WinePath(const std::string& unixPath);
+
+// The value of the environment variable; throws when it is not set (outside scripts/test-env).
+std::string RequiredEnvironment(const char* name);
+
+// The names in a listing of `folder` (without "." and ".."), in the order the system lists them.
+std::vector<std::string> ListingOrder(const std::string& folder);
