@@ -9,3 +9,8 @@ quillmere_wine_path(quillmere_e2e_source_dir "${CMAKE_SOURCE_DIR}")
 quillmere_wine_path(quillmere_e2e_binary_dir "${CMAKE_BINARY_DIR}")
 target_compile_definitions(quillmere_ui_driver PRIVATE
     QUILLMERE_SOURCE_DIR="${quillmere_e2e_source_dir}" QUILLMERE_BINARY_DIR="${quillmere_e2e_binary_dir}")
+
+quillmere_add_test(e2e_startup_tests
+    SOURCES tests/e2e/StartUpTest.cpp
+    LIBRARIES quillmere_ui_driver)
+add_dependencies(e2e_startup_tests quillmere)
