@@ -44,3 +44,6 @@ set_source_files_properties(res/quillmere.rc PROPERTIES
 add_custom_command(TARGET quillmere POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different
             ${CMAKE_SOURCE_DIR}/lang/quillmere.lng $<TARGET_FILE_DIR:quillmere>/quillmere.lng)
+
+# The script-command benchmarks (built on demand by scripts/bench).
+include(${CMAKE_SOURCE_DIR}/bench/commands/CommandsBench.cmake)
