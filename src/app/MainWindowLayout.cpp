@@ -69,8 +69,8 @@ LRESULT CALLBACK LogKeyboardProc(HWND control, UINT message, WPARAM wParam, LPAR
 HWND CreateProgressTooltip(HWND window, HWND progressBar) {
     HWND tooltip =
         CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window,
-                        nullptr, GetModuleHandleA(nullptr), nullptr);
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
+                        GetModuleHandleA(nullptr), nullptr);
     TOOLINFOA tool = {};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -180,19 +180,17 @@ void PaintSeparator(HDC dc, UINT dpi) {
 MainWindowControls CreateMainWindowControls(HWND window) {
     MainWindowControls controls;
     // Created in tab order: Update, Close, then the log; the rest never takes the focus.
-    controls.cbUpdate = CreateControl(window, "BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0,
-                                      kUpdateButtonId);
-    controls.cbClose = CreateControl(window, "BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0,
-                                     kCloseButtonId);
-    controls.tbDialog =
-        CreateControl(window, "EDIT",
-                      WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-                      WS_EX_CLIENTEDGE, kLogId);
+    controls.cbUpdate =
+        CreateControl(window, "BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, kUpdateButtonId);
+    controls.cbClose =
+        CreateControl(window, "BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, kCloseButtonId);
+    controls.tbDialog = CreateControl(
+        window, "EDIT", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+        WS_EX_CLIENTEDGE, kLogId);
     SetWindowSubclass(controls.tbDialog, LogKeyboardProc, 0, 0);
     controls.pbProgressBar = CreateControl(window, PROGRESS_CLASSA, 0, 0, kProgressBarId);
     // The title wraps at word boundaries inside its fixed box; what does not fit is cut off.
-    controls.lTitle =
-        CreateControl(window, "STATIC", SS_LEFT | SS_NOPREFIX, 0, kTitleLabelId);
+    controls.lTitle = CreateControl(window, "STATIC", SS_LEFT | SS_NOPREFIX, 0, kTitleLabelId);
 
     // No text limit: the log is never trimmed.
     SendMessageA(controls.tbDialog, EM_SETLIMITTEXT, 0, 0);

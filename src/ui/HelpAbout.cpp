@@ -71,7 +71,8 @@ constexpr DWORD kBoxStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
 std::string LanguageFilePath() {
     const std::string program = ProgramFilePath();
     const std::size_t slash = program.rfind('\\');
-    const std::string folder = slash == std::string::npos ? std::string() : program.substr(0, slash);
+    const std::string folder =
+        slash == std::string::npos ? std::string() : program.substr(0, slash);
     std::string name = slash == std::string::npos ? program : program.substr(slash + 1);
     const std::size_t dot = name.rfind('.');
     if (dot != std::string::npos) {
@@ -151,6 +152,7 @@ private:
     ThreadWindowsDisabled& otherWindows_;
     HWND dialog_ = nullptr;
     HWND activeBefore_ = nullptr;
+    HWND focusBefore_ = nullptr;
     UINT dpi_ = kDesignDpi;
     FontHandle font_;
     FontHandle boldFont_;
@@ -160,14 +162,15 @@ private:
 
 void fHelpAbout::ShowModal(HWND hiddenOwner) {
     activeBefore_ = GetActiveWindow();
+    focusBefore_ = GetFocus();
     // An empty template: the box lays out its own controls, in pixels, when it loads.
     struct alignas(DWORD) EmptyTemplate {
         DLGTEMPLATE dialog;
         WORD menu, windowClass, title;
     } boxTemplate = {};
     boxTemplate.dialog.style = kBoxStyle;
-    DialogBoxIndirectParamA(GetModuleHandleA(nullptr), &boxTemplate.dialog, hiddenOwner,
-                            DialogProc, reinterpret_cast<LPARAM>(this));
+    DialogBoxIndirectParamA(GetModuleHandleA(nullptr), &boxTemplate.dialog, hiddenOwner, DialogProc,
+                            reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR CALLBACK fHelpAbout::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -275,16 +278,15 @@ HWND fHelpAbout::CreateLabel(int id, const char* text, const DesignRect& place, 
 
 void fHelpAbout::CreateIcon() {
     // A sunken picture box: the 2-pixel edge around a square of the icon's size.
-    const RECT box = ScaleRectForDpi(kIconRect.left, kIconRect.top, kIconRect.width,
-                                     kIconRect.height, dpi_);
+    const RECT box =
+        ScaleRectForDpi(kIconRect.left, kIconRect.top, kIconRect.width, kIconRect.height, dpi_);
     const int inner = box.right - box.left - 2 * GetSystemMetrics(SM_CXEDGE);
-    icon_.Reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
-                                              MAKEINTRESOURCEA(IDI_QUILLMERE), IMAGE_ICON, inner,
-                                              inner, 0)));
+    icon_.Reset(static_cast<HICON>(LoadImageA(
+        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLMERE), IMAGE_ICON, inner, inner, 0)));
     const int bannerSize = ScaleForDpi(48, dpi_);
-    bannerIcon_.Reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
-                                                    MAKEINTRESOURCEA(IDI_QUILLMERE), IMAGE_ICON,
-                                                    bannerSize, bannerSize, 0)));
+    bannerIcon_.Reset(
+        static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLMERE),
+                                      IMAGE_ICON, bannerSize, bannerSize, 0)));
     // SS_NOTIFY: a static control takes mouse messages, which its tool tip needs, only with it.
     CreateWindowExA(WS_EX_CLIENTEDGE, "STATIC", "",
                     WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY, box.left, box.top,
@@ -298,11 +300,11 @@ void fHelpAbout::CreateOkButton() {
         ScaleRectForDpi(kOkRect.left, kOkRect.top, kOkRect.width, kOkRect.height, dpi_);
     // The default button (Enter) and, through IDOK/IDCANCEL both closing the box, the cancel
     // button (Esc) too.
-    HWND button = CreateWindowExA(
-        0, "BUTTON", kOkCaption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, box.left,
-        box.top, box.right - box.left, box.bottom - box.top, dialog_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAboutOkButtonId)), GetModuleHandleA(nullptr),
-        nullptr);
+    HWND button = CreateWindowExA(0, "BUTTON", kOkCaption,
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, box.left,
+                                  box.top, box.right - box.left, box.bottom - box.top, dialog_,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAboutOkButtonId)),
+                                  GetModuleHandleA(nullptr), nullptr);
     SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     SendMessageA(dialog_, DM_SETDEFID, kAboutOkButtonId, 0);
 }
@@ -334,8 +336,8 @@ void fHelpAbout::AddTooltips(const std::string& productName) {
 
 void fHelpAbout::Paint(HDC dc) {
     PaintAboutBanner(dc, dpi_, bannerIcon_.Get());
-    const RECT line = ScaleRectForDpi(kSeparatorRect.left, kSeparatorRect.top,
-                                      kSeparatorRect.width, kSeparatorRect.height, dpi_);
+    const RECT line = ScaleRectForDpi(kSeparatorRect.left, kSeparatorRect.top, kSeparatorRect.width,
+                                      kSeparatorRect.height, dpi_);
     const int middle = ScaleForDpi(kSeparatorRect.top + 1, dpi_);
     FillColour(dc, RECT{line.left, line.top, line.right, middle}, kSeparatorShadow);
     FillColour(dc, RECT{line.left, middle, line.right, line.bottom}, kSeparatorLight);
@@ -345,8 +347,8 @@ void fHelpAbout::DrawIcon(const DRAWITEMSTRUCT& item) {
     FillColour(item.hDC, item.rcItem, RGB(255, 255, 255));
     if (icon_) {
         const int size = item.rcItem.right - item.rcItem.left;
-        DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, icon_.Get(), size, size, 0,
-                   nullptr, DI_NORMAL);
+        DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, icon_.Get(), size, size, 0, nullptr,
+                   DI_NORMAL);
     }
 }
 
@@ -365,10 +367,14 @@ INT_PTR fHelpAbout::LabelColours(HDC dc, HWND label) {
 
 void fHelpAbout::Close() {
     // The other windows take input again before the box goes, so that the window that was
-    // active before it becomes active again, not the hidden owner.
+    // active before it becomes active again, not the hidden owner; and the control that had the
+    // keyboard focus gets it back (disabling its window had taken it away).
     otherWindows_.Restore();
     if (activeBefore_ != nullptr && IsWindow(activeBefore_)) {
         SetActiveWindow(activeBefore_);
+    }
+    if (focusBefore_ != nullptr && IsWindow(focusBefore_) && IsWindowEnabled(focusBefore_)) {
+        SetFocus(focusBefore_);
     }
     EndDialog(dialog_, IDOK);
 }

@@ -12,7 +12,9 @@ HWND HookedWindow = nullptr;
 WNDPROC PreviousWindowProc = nullptr;
 
 // Procedure addresses pass through SetWindowLongPtrA as LONG_PTR, wide enough on 64 bits.
-LONG_PTR AsLongPtr(WNDPROC procedure) { return reinterpret_cast<LONG_PTR>(procedure); }
+LONG_PTR AsLongPtr(WNDPROC procedure) {
+    return reinterpret_cast<LONG_PTR>(procedure);
+}
 
 void OpenAboutBox() {
     // No exception may cross into the system's code that called the window procedure.

@@ -30,14 +30,17 @@ namespace {
 // scaled back to 96 DPI.
 const bool kDpiAware = SetProcessDPIAware() != FALSE;
 
-// ---- Expectations at the display's DPI ------------------------------------------------------------
+// ---- Expectations at the display's DPI
+// ------------------------------------------------------------
 
 int ExpectedDpi() {
     const char* value = std::getenv("QUILLMERE_EXPECTED_DPI");
     return value != nullptr ? std::atoi(value) : 96;
 }
 
-int Scaled(int pixels) { return MulDiv(pixels, ExpectedDpi(), 96); }
+int Scaled(int pixels) {
+    return MulDiv(pixels, ExpectedDpi(), 96);
+}
 
 // Left, top, width, height at 96 DPI, as the rectangle expected at the display's DPI.
 RECT ScaledRect(int left, int top, int width, int height) {
@@ -53,7 +56,9 @@ void ExpectRect(const RECT& actual, const RECT& expected, const std::string& wha
     EXPECT_EQ(Describe(actual), Describe(expected)) << what;
 }
 
-std::string DpiName() { return std::to_string(ExpectedDpi()) + "dpi"; }
+std::string DpiName() {
+    return std::to_string(ExpectedDpi()) + "dpi";
+}
 
 // ---- Screenshots --------------------------------------------------------------------------------
 
@@ -83,7 +88,8 @@ public:
             return CLR_INVALID;
         }
         const int rowSize = (width_ * 3 + 3) & ~3;
-        const std::size_t at = 54 + static_cast<std::size_t>(height_ - 1 - row) * rowSize + column * 3;
+        const std::size_t at =
+            54 + static_cast<std::size_t>(height_ - 1 - row) * rowSize + column * 3;
         const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes_[at + i]); };
         return RGB(byte(2), byte(1), byte(0));
     }
@@ -142,7 +148,9 @@ std::string WithAboutTitle(const std::string& title) {
 }
 
 // The English language file as shipped: the screenshots show the program as users see it.
-std::string ShippedEnglish() { return ReadFileText(SourcePath("lang\\quillmere.lng")); }
+std::string ShippedEnglish() {
+    return ReadFileText(SourcePath("lang\\quillmere.lng"));
+}
 
 // quillmere.exe started in a folder of its own, its main window shown.
 class StartedUpdater {
@@ -215,7 +223,8 @@ void Settle(const StartedUpdater& updater) {
     updater.Window().Caption();
 }
 
-// ---- Main window ----------------------------------------------------------------------------------
+// ---- Main window
+// ----------------------------------------------------------------------------------
 
 TEST(MainWindowLayoutTest, FrameIsFixedWithCloseBoxOnlyAndClientAreaCentred) {
     StartedUpdater updater;
@@ -273,10 +282,11 @@ TEST(MainWindowLayoutTest, ControlsHaveTheirStylesRangeAndFonts) {
 
     // Arial 18 points bold, character set 0; the same scale for the other controls' font.
     WindowProbe probe(updater.Handle());
-    EXPECT_EQ(probe.Fact("font", "title"), "Arial|" + std::to_string(-MulDiv(18, ExpectedDpi(), 72)) +
-                                               "|700|0");
+    EXPECT_EQ(probe.Fact("font", "title"),
+              "Arial|" + std::to_string(-MulDiv(18, ExpectedDpi(), 72)) + "|700|0");
     const std::string logFont = probe.Fact("font", "log");
-    EXPECT_EQ(logFont, "MS Shell Dlg|" + std::to_string(-MulDiv(825, ExpectedDpi(), 7200)) + "|400|0");
+    EXPECT_EQ(logFont,
+              "MS Shell Dlg|" + std::to_string(-MulDiv(825, ExpectedDpi(), 7200)) + "|400|0");
     EXPECT_EQ(probe.Fact("font", "update"), logFont);
 }
 
@@ -300,9 +310,10 @@ TEST(MainWindowLayoutTest, FocusStartsOnUpdateAndTabCyclesUpdateCloseLog) {
 
     for (HWND next : {close, log, update, close}) {
         window.PressKey(VK_TAB);
-        WaitUntil([&] { return window.FocusedControl() == next; },
-                  "Tab to control " + std::to_string(GetDlgCtrlID(next)),
-                  [&] { return "focus on " + std::to_string(GetDlgCtrlID(window.FocusedControl())); });
+        WaitUntil(
+            [&] { return window.FocusedControl() == next; },
+            "Tab to control " + std::to_string(GetDlgCtrlID(next)),
+            [&] { return "focus on " + std::to_string(GetDlgCtrlID(window.FocusedControl())); });
     }
 }
 
@@ -444,6 +455,22 @@ TEST(SystemMenuTest, AboutCommandOpensTheBoxModallyWithItsCaptionFromTheLanguage
     WaitUntilGone(box, updater.Process());
     EXPECT_TRUE(IsWindowEnabled(updater.Handle()));
     EXPECT_TRUE(updater.Window().Exists());
+}
+
+TEST(SystemMenuTest, ClosingTheBoxGivesTheFocusBackToTheControlThatHadIt) {
+    StartedUpdater updater;
+    const MainWindow& window = updater.Window();
+    HWND close = window.Control(kCloseButtonId);
+    window.PressKey(VK_TAB);
+    WaitUntil([&] { return window.FocusedControl() == close; }, "the focus on cbClose",
+              [&] { return window.Describe(); });
+
+    HWND box = OpenAboutBox(updater);
+    PostKey(GetDlgItem(box, kAboutOkButtonId), VK_ESCAPE);
+    WaitUntilGone(box, updater.Process());
+    WaitUntil([&] { return window.FocusedControl() == close; }, "the focus back on cbClose",
+              [&] { return "focus on " + std::to_string(GetDlgCtrlID(window.FocusedControl())); });
+    EXPECT_EQ(GetForegroundWindow(), updater.Handle());
 }
 
 TEST(SystemMenuTest, ChangedLanguageFileShowsItsNewCaptionAtTheNextOpening) {
@@ -637,7 +664,8 @@ TEST(AboutBoxTest, LayoutFrameAndPainting) {
     WaitUntilGone(box, updater.Process());
 }
 
-// ---- Resources of the program file ----------------------------------------------------------------
+// ---- Resources of the program file
+// ----------------------------------------------------------------
 
 #pragma pack(push, 2)
 struct IconGroupEntry {
@@ -653,8 +681,8 @@ struct IconGroupHeader {
 
 class ProgramImage {
 public:
-    ProgramImage() : module_(LoadLibraryExA(QuillmereExePath().c_str(), nullptr,
-                                            LOAD_LIBRARY_AS_DATAFILE)) {}
+    ProgramImage()
+        : module_(LoadLibraryExA(QuillmereExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
     ~ProgramImage() { FreeLibrary(module_); }
     ProgramImage(const ProgramImage&) = delete;
     ProgramImage& operator=(const ProgramImage&) = delete;
@@ -733,7 +761,8 @@ TEST(ProgramResourcesTest, VersionInformationNamesTheProductAndVersionTwo) {
         char* value = nullptr;
         UINT count = 0;
         const std::string query = std::string("\\StringFileInfo\\040904E4\\") + name;
-        if (!VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &count)) {
+        if (!VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value),
+                            &count)) {
             return std::string("<missing>");
         }
         return std::string(value);
@@ -802,9 +831,13 @@ TEST(TranslationsTest, FrenchFileLabelsTheWindowWithAccentedLetters) {
 
 TEST(TranslationsTest, GermanFileLabelsTheWindowWithUmlauts) {
     StartedUpdater updater(ReadFileText(SourcePath("lang\\de\\quillmere.lng")));
-    EXPECT_EQ(updater.Window().CloseButtonCaption(), "&Schlie\xDF" "en");
+    EXPECT_EQ(updater.Window().CloseButtonCaption(),
+              "&Schlie\xDF"
+              "en");
     WindowProbe probe(updater.Handle());
-    EXPECT_EQ(probe.SystemMenu().back().text, "&Info \xFC" "ber Quillmere...");
+    EXPECT_EQ(probe.SystemMenu().back().text,
+              "&Info \xFC"
+              "ber Quillmere...");
 }
 
 }  // namespace

@@ -23,10 +23,10 @@ WindowProbe::WindowProbe(HWND window) : window_(window) {
     DWORD processId = 0;
     const DWORD threadId = GetWindowThreadProcessId(window, &processId);
     HMODULE probe = LoadLibraryA(BuildPath(kProbeDll).c_str());
-    const auto procedure =
-        probe != nullptr ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(
-                               GetProcAddress(probe, "WindowProbeHook")))
-                         : nullptr;
+    const auto procedure = probe != nullptr
+                               ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(
+                                     GetProcAddress(probe, "WindowProbeHook")))
+                               : nullptr;
     if (threadId == 0 || procedure == nullptr) {
         throw UiDriverError("cannot load the window probe " + BuildPath(kProbeDll));
     }

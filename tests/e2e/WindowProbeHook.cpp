@@ -49,8 +49,8 @@ std::string FontLine(const char* name, HWND control) {
         return std::string("font ") + name + " none\n";
     }
     return std::string("font ") + name + " " + description.lfFaceName + "|" +
-           std::to_string(description.lfHeight) + "|" + std::to_string(description.lfWeight) +
-           "|" + std::to_string(description.lfCharSet) + "\n";
+           std::to_string(description.lfHeight) + "|" + std::to_string(description.lfWeight) + "|" +
+           std::to_string(description.lfCharSet) + "\n";
 }
 
 std::string IconLine(const char* name, HICON icon) {
@@ -97,8 +97,8 @@ void WriteReport(const std::string& report) {
 }  // namespace
 
 // WH_GETMESSAGE hook: answers the registered message "QuillmereWindowProbe" posted to a window.
-extern "C" __declspec(dllexport) LRESULT CALLBACK WindowProbeHook(int code, WPARAM wParam,
-                                                                  LPARAM lParam) {
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    WindowProbeHook(int code, WPARAM wParam, LPARAM lParam) {
     static const UINT probeMessage = RegisterWindowMessageA("QuillmereWindowProbe");
     if (code == HC_ACTION && wParam == PM_REMOVE) {
         auto* message = reinterpret_cast<MSG*>(lParam);
