@@ -32,3 +32,13 @@ add_test(NAME e2e_window_tests_144dpi
             --gtest_filter=MainWindowLayoutTest.*:AboutBoxTest.LayoutFrameAndPainting)
 set_tests_properties(e2e_window_tests_144dpi PROPERTIES TIMEOUT 600)
 
+
+# The update check run and update scripts, against the fixture server. e2e_helper.exe is the
+# program that the scripts' EXE lines start.
+add_executable(e2e_helper WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/E2eHelper.cpp)
+target_include_directories(e2e_helper PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_link_options(e2e_helper PRIVATE -static)
+quillmere_add_test(e2e_update_tests
+    SOURCES tests/e2e/UpdateCheckTest.cpp tests/e2e/UpdateScriptTest.cpp
+    LIBRARIES quillmere_ui_driver)
+add_dependencies(e2e_update_tests quillmere e2e_helper)

@@ -1,5 +1,7 @@
 #include "e2e/UiDriver.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -268,8 +270,12 @@ std::string RequiredEnvironment(const char* name) {
     return std::string(value, length);
 }
 
-FixtureFolder::FixtureFolder(const std::string& name)
-    : name_(name), path_(ToWindowsPath(RequiredEnvironment("QUILLMERE_FIXTURE_ROOT")) + "\\" + name) {
+FixtureFolder::FixtureFolder(const std::string& name) {
+    // The process id and a count make the name new for every folder, so that the server's
+    // request log (kept for the whole session) counts only this folder's requests.
+    static unsigned created = 0;
+    name_ = name + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++created);
+    path_ = ToWindowsPath(RequiredEnvironment("QUILLMERE_FIXTURE_ROOT")) + "\\" + name_;
     EraseTree(path_);  // left over from an interrupted run
     CreateFolders(path_);
 }
@@ -278,6 +284,27 @@ FixtureFolder::~FixtureFolder() { EraseTree(path_); }
 
 std::string FixtureFolder::Url(const std::string& relative) const {
     return RequiredEnvironment("QUILLMERE_FIXTURE_URL") + "/" + name_ + "/" + relative;
+}
+
+std::string FixtureFolder::SlowUrl(const std::string& relative, int seconds) const {
+    return RequiredEnvironment("QUILLMERE_FIXTURE_URL") + "/fault/slow/" + name_ + "/" + relative +
+           "?seconds=" + std::to_string(seconds);
+}
+
+int FixtureFolder::RequestCount(const std::string& relative) const {
+    // One JSON object a line, written by the server with json.dumps: "path": "/name/relative".
+    const std::string log =
+        ReadFileText(ToWindowsPath(RequiredEnvironment("QUILLMERE_FIXTURE_REQUEST_LOG")));
+    const std::string plain = "\"path\": \"/" + name_ + "/" + relative;
+    const std::string slow = "\"path\": \"/fault/slow/" + name_ + "/" + relative;
+    int count = 0;
+    for (const std::string& prefix : {plain, slow}) {
+        for (std::size_t at = log.find(prefix); at != std::string::npos; at = log.find(prefix, at + 1)) {
+            const char next = at + prefix.size() < log.size() ? log[at + prefix.size()] : '\0';
+            count += next == '"' || next == '?' ? 1 : 0;
+        }
+    }
+    return count;
 }
 
 void FixtureFolder::WriteFile(const std::string& relative, const std::string& bytes) const {
@@ -360,16 +387,22 @@ std::vector<std::string> ProgramFolder::List(const std::string& relative) const 
 // ---- Windows of the program ---------------------------------------------------------------------
 
 std::string WindowText(HWND window) {
+    const auto noAnswer = [window](const char* message) {
+        const DWORD error = GetLastError();
+        return UiDriverError(std::string(IsWindow(window) ? "the window does not answer "
+                                                          : "the window is gone: no answer to ") +
+                             message + " (error " + std::to_string(error) + ")");
+    };
     DWORD_PTR length = 0;
     if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs,
                              &length)) {
-        throw UiDriverError("the window does not answer WM_GETTEXTLENGTH");
+        throw noAnswer("WM_GETTEXTLENGTH");
     }
     std::string text(length + 1, '\0');
     DWORD_PTR copied = 0;
     if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                              SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &copied)) {
-        throw UiDriverError("the window does not answer WM_GETTEXT");
+        throw noAnswer("WM_GETTEXT");
     }
     text.resize(std::min<std::size_t>(copied, length));
     return text;
@@ -537,6 +570,27 @@ std::vector<std::string> MainWindow::LogLines() const {
     return lines;
 }
 
+namespace {
+
+LRESULT AskControl(HWND control, UINT message, WPARAM wParam) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(control, message, wParam, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs,
+                             &answer)) {
+        throw UiDriverError("the control does not answer message " + std::to_string(message));
+    }
+    return static_cast<LRESULT>(answer);
+}
+
+}  // namespace
+
+int MainWindow::ProgressPosition() const {
+    return static_cast<int>(AskControl(Control(kProgressBarId), PBM_GETPOS, 0));
+}
+
+int MainWindow::ProgressMaximum() const {
+    return static_cast<int>(AskControl(Control(kProgressBarId), PBM_GETRANGE, FALSE));
+}
+
 HWND MainWindow::FocusedControl() const {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
@@ -559,6 +613,23 @@ void MainWindow::PressKey(WORD virtualKey) const {
     const UINT scanCode = MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC);
     PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | (scanCode << 16));
     PostMessageA(target, WM_KEYUP, virtualKey, 1 | (scanCode << 16) | 0xC0000000);
+}
+
+void MainWindow::WaitUntilPostedMessagesHandled(Milliseconds timeout) const {
+    // Posted messages of one thread are handled in the order they were posted.
+    HWND log = Control(kLogId);
+    const std::size_t length = WindowText(log).size();
+    if (length == 0) {
+        throw UiDriverError("the log is empty: no marker can be seen in it");
+    }
+    PostMessageA(log, EM_SETSEL, 0, 1);
+    WaitUntil(
+        [log] {
+            const LRESULT selection = AskControl(log, EM_GETSEL, 0);
+            return LOWORD(selection) == 0 && HIWORD(selection) == 1;
+        },
+        "the window to handle the messages posted to it", [this] { return Describe(); }, timeout);
+    PostMessageA(log, EM_SETSEL, length, length);
 }
 
 void MainWindow::WaitUntilIdle(Milliseconds timeout) const {

@@ -50,7 +50,7 @@ std::string QuillmereExePath();
 // at QUILLMERE_FIXTURE_URL). Created fresh and removed with everything in it when it goes.
 class FixtureFolder {
 public:
-    // `name` must be unique among the tests running at the same time (use the test's name).
+    // `name` says whose folder it is (the test's name, say); a number is added to make it new.
     explicit FixtureFolder(const std::string& name);
     ~FixtureFolder();
     FixtureFolder(const FixtureFolder&) = delete;
@@ -58,6 +58,11 @@ public:
 
     // The URL at which the server serves `relative` (a path with "/" separators).
     std::string Url(const std::string& relative) const;
+    // The URL of the server's slow route for `relative`: the headers at once, then the body in
+    // small pieces spread over `seconds`, so that the download keeps a run going that long.
+    std::string SlowUrl(const std::string& relative, int seconds) const;
+    // How many requests for `relative` (with any query) have reached the server so far.
+    int RequestCount(const std::string& relative) const;
     // Writes `bytes` to `relative` in the served folder, replacing any file there.
     void WriteFile(const std::string& relative, const std::string& bytes) const;
     // The served folder as a Windows path.
@@ -182,6 +187,9 @@ public:
     std::string CloseButtonCaption() const;
     bool UpdateButtonEnabled() const;
     bool CloseButtonEnabled() const;
+    // The progress bar's position and its range's upper end (PBM_GETPOS, PBM_GETRANGE).
+    int ProgressPosition() const;
+    int ProgressMaximum() const;
     // The control that has the keyboard focus in the window's thread (null when none).
     HWND FocusedControl() const;
 
@@ -195,6 +203,10 @@ public:
     // Posts a key press (down and up) to the control that has the focus.
     void PressKey(WORD virtualKey) const;
 
+    // Waits until the window has handled every message posted to it before this call. For an
+    // idle window whose log holds text: it posts a selection of the log's first character as a
+    // marker, waits to see it, and puts the caret back at the end.
+    void WaitUntilPostedMessagesHandled(Milliseconds timeout = kDefaultTimeout) const;
     // Waits until both buttons are enabled again: the update check run is over.
     void WaitUntilIdle(Milliseconds timeout = kDefaultTimeout) const;
     // Waits until a log line equals `line`.
