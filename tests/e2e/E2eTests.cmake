@@ -17,7 +17,8 @@ add_dependencies(e2e_startup_tests quillmere)
 
 # The window as users see it: layout, painting, system menu, About box, resources, translations.
 # The window probe is a DLL that the suite hooks into quillmere.exe to read its system menu and
-# fonts. The suite runs at 96 DPI and again, in a Wine prefix of its own, at 144 DPI.
+# fonts. The suite runs at 96 DPI and again, each in a Wine prefix of its own, at 120, 144 and
+# 192 DPI.
 add_library(quillmere_window_probe SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/WindowProbeHook.cpp)
 target_include_directories(quillmere_window_probe PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_compile_definitions(quillmere_window_probe PRIVATE ${QUILLMERE_WIN32_DEFINITIONS})
@@ -27,11 +28,12 @@ quillmere_add_test(e2e_window_tests
     SOURCES tests/e2e/WindowLayoutTest.cpp tests/e2e/WindowProbe.cpp
     LIBRARIES quillmere_ui_driver version)
 add_dependencies(e2e_window_tests quillmere quillmere_window_probe)
-add_test(NAME e2e_window_tests_144dpi
-    COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/run-at-dpi 144 $<TARGET_FILE:e2e_window_tests>
-            --gtest_filter=MainWindowLayoutTest.*:AboutBoxTest.LayoutFrameAndPainting)
-set_tests_properties(e2e_window_tests_144dpi PROPERTIES TIMEOUT 600)
-
+foreach(dpi 120 144 192)
+    add_test(NAME e2e_window_tests_${dpi}dpi
+        COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/run-at-dpi ${dpi} $<TARGET_FILE:e2e_window_tests>
+                --gtest_filter=MainWindowLayoutTest.*:AboutBoxTest.LayoutFrameAndPainting)
+    set_tests_properties(e2e_window_tests_${dpi}dpi PROPERTIES TIMEOUT 600)
+endforeach()
 
 # The update check run and update scripts, against the fixture server. e2e_helper.exe is the
 # program that the scripts' EXE lines start.

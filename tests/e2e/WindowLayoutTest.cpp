@@ -2,8 +2,9 @@
 // keyboard order and painting; the About entry of the system menu and the About box; the icon
 // and version resources; the shipped translations.
 //
-// The suite runs at 96 DPI and, in a Wine prefix of its own, at 144 DPI (tests/e2e/run-at-dpi
-// sets QUILLMERE_EXPECTED_DPI): every place is then expected at 1.5 times its size.
+// The suite runs at 96 DPI and, each in a Wine prefix of its own, at 120, 144 and 192 DPI
+// (tests/e2e/run-at-dpi sets QUILLMERE_EXPECTED_DPI): every place and size is then expected
+// scaled by DPI / 96.
 
 #include <windows.h>
 #include <commctrl.h>

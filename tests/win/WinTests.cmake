@@ -24,3 +24,9 @@ quillmere_add_test(win_launch_tests
     SOURCES tests/win/LaunchTest.cpp tests/win/ScriptHarness.cpp
     LIBRARIES quillmere_win32 quillmere_win_test_support)
 add_dependencies(win_launch_tests quillmere_test_sleeper)
+
+# The system-menu hook on a window of the test's own; version information and DPI scaling.
+quillmere_add_test(win_window_parts_tests
+    SOURCES tests/win/SystemMenuHookTest.cpp tests/win/WindowPartsTest.cpp
+    LIBRARIES quillmere_win32 quillmere_win_test_support)
+add_dependencies(win_window_parts_tests quillmere)
