@@ -379,8 +379,9 @@ void fHelpAbout::Close() {
     EndDialog(dialog_, IDOK);
 }
 
-// The box's owner: a hidden window of its own. An unowned box would get a task-bar button;
-// owned by the main window it would not be "without owner" (and would close with it).
+// The box's owner: a hidden window of its own, so that the box is independent of the main
+// window (it is not opened on the main window's behalf) yet gets no task-bar button, which
+// every unowned top-level window gets.
 WindowHandle CreateHiddenOwner() {
     return WindowHandle(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                         GetModuleHandleA(nullptr), nullptr));

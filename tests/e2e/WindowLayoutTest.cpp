@@ -336,6 +336,22 @@ TEST(MainWindowLayoutTest, LogIgnoresTypingAndEscLeavesTheWindowOpen) {
     EXPECT_TRUE(updater.Process().IsRunning());
 }
 
+TEST(MainWindowLayoutTest, EnterAndEscOnAButtonDoNothing) {
+    StartedUpdater updater;
+    const MainWindow& window = updater.Window();
+    const std::string welcome = window.Log();
+    HWND update = window.Control(kUpdateButtonId);
+    WaitUntil([&] { return window.FocusedControl() == update; }, "the focus on cbUpdate",
+              [&] { return window.Describe(); });
+    // Neither a default button (Enter) nor a cancel button (Esc): no run, no close.
+    window.PressKey(VK_RETURN);
+    window.PressKey(VK_ESCAPE);
+    Settle(updater);
+    EXPECT_EQ(window.Log(), welcome);
+    EXPECT_TRUE(window.UpdateButtonEnabled());
+    EXPECT_TRUE(updater.Process().IsRunning());
+}
+
 TEST(MainWindowLayoutTest, LogTextCanBeSelectedAndCopied) {
     StartedUpdater updater;
     HWND log = updater.Window().Control(kLogId);
