@@ -45,5 +45,8 @@ add_custom_command(TARGET quillmere POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different
             ${CMAKE_SOURCE_DIR}/lang/quillmere.lng $<TARGET_FILE_DIR:quillmere>/quillmere.lng)
 
+# The download benchmark (built on demand by scripts/bench).
+include(${CMAKE_SOURCE_DIR}/bench/download/DownloadBench.cmake)
+
 # The script-command benchmarks (built on demand by scripts/bench).
 include(${CMAKE_SOURCE_DIR}/bench/commands/CommandsBench.cmake)
