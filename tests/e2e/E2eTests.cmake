@@ -44,3 +44,6 @@ quillmere_add_test(e2e_update_tests
     SOURCES tests/e2e/UpdateCheckTest.cpp tests/e2e/UpdateScriptTest.cpp
     LIBRARIES quillmere_ui_driver)
 add_dependencies(e2e_update_tests quillmere e2e_helper)
+
+# The demo's driver reuses UiDriver; the demo's programs are built alongside.
+include(${CMAKE_SOURCE_DIR}/demo/Demo.cmake)
