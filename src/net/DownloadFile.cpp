@@ -26,8 +26,8 @@ constexpr int kTemporaryNameAttempts = 100;
 
 // The progress bar, counted in bytes. Every new position makes the bar repaint at once (about
 // a millisecond under Wine, far more than reading a chunk), so the bar is told a new position
-// only when its filled part grows by at least one pixel, and at the end of the body. It never
-// lags behind the bytes received by more than one pixel's worth.
+// only when its filled part grows by at least one pixel, which includes the end of the body.
+// It never lags behind the bytes received by more than one pixel's worth.
 class ProgressBar {
 public:
     explicit ProgressBar(HWND bar) : bar_(bar), shown_(CurrentPosition()) {}
@@ -57,7 +57,7 @@ public:
         }
         received_ += bytes;
         const int position = static_cast<int>(std::min<std::int64_t>(received_, INT_MAX));
-        if (position >= length_ || Column(position) != Column(shown_)) {
+        if (Column(position) != Column(shown_)) {  // the full length is the last column alone
             Show(position);
         }
     }

@@ -263,6 +263,12 @@ TEST_F(DownloadFileTest, StaticFileOfTheServedFolderIsSaved) {
     EXPECT_TRUE(Holds(target, "CMV 2.0;New;http://example/script.qsc\r\n"));
 }
 
+TEST_F(DownloadFileTest, LocalPathWithBlanksAndAnAnsiLetterIsUsedAsWritten) {
+    const std::string path = folder / "Caf\xE9 program 2.exe";  // "é" in Windows-1252
+    EXPECT_TRUE(Fetch("/fault/body/2500", path));
+    EXPECT_TRUE(Holds(path, Pattern(2500)));
+}
+
 TEST_F(DownloadFileTest, TakenTemporaryNameIsLeftAloneAndAnotherIsUsed) {
     ownTemporaryName = "program.exe.download";
     WriteFileBytes(folder / ownTemporaryName, "somebody else's file");
@@ -270,6 +276,13 @@ TEST_F(DownloadFileTest, TakenTemporaryNameIsLeftAloneAndAnotherIsUsed) {
     EXPECT_TRUE(Holds(target, Pattern(4000)));
     EXPECT_TRUE(Holds(folder / ownTemporaryName, "somebody else's file"));
     EXPECT_FALSE(PathExists(folder / "program.exe.1.download"));
+}
+
+TEST_F(DownloadFileTest, NegativeContentLengthLeavesTheBarAloneAndSavesWhatArrives) {
+    // A length of 0 or less sets up no bar; the body is read to the end of the connection.
+    EXPECT_TRUE(Fetch("/fault/length/-5?send=16"));
+    EXPECT_TRUE(Holds(target, Pattern(16)));
+    EXPECT_EQ(bar.Maximum(), 1000);
 }
 
 // --- Replies that fail, and leave the local path as it was ------------------------------------
