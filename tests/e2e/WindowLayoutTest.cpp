@@ -122,18 +122,40 @@ void ExpectColour(const WindowPicture& picture, int x, int y, COLORREF expected,
         << DescribeColour(expected) << " (" << picture.Path() << ")";
 }
 
-// Waits until the window shows `colour` at client point (x, y): it has been painted.
-void WaitUntilPainted(HWND window, int x, int y, COLORREF colour) {
+struct ExpectedPixel {
+    int x, y;         // client point
+    COLORREF colour;  // the colour it shows once painted
+};
+
+// Waits until the window shows every pixel as expected: the window and its controls have been
+// painted (the screen is black where nothing has been painted yet).
+void WaitUntilPainted(HWND window, std::initializer_list<ExpectedPixel> pixels) {
+    std::string shown;
     WaitUntil(
         [&] {
             HDC screen = GetDC(nullptr);
-            POINT point = {x, y};
-            ClientToScreen(window, &point);
-            const COLORREF shown = GetPixel(screen, point.x, point.y);
+            bool painted = true;
+            shown.clear();
+            for (const ExpectedPixel& pixel : pixels) {
+                POINT point = {pixel.x, pixel.y};
+                ClientToScreen(window, &point);
+                const COLORREF colour = GetPixel(screen, point.x, point.y);
+                painted = painted && Near(colour, pixel.colour, 8);
+                shown += DescribeColour(colour) + " ";
+            }
             ReleaseDC(nullptr, screen);
-            return Near(shown, colour, 8);
+            return painted;
         },
-        "the window painted", [] { return std::string("not painted"); });
+        "the window painted", [&] { return shown; });
+}
+
+// Has the program carry out the paints still pending for the window and its controls (without
+// asking for any new one), then waits until the band's stripe, the title's box and the log show.
+void WaitUntilMainWindowPainted(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    WaitUntilPainted(window, {{Scaled(247), Scaled(72), RGB(153, 204, 255)},
+                              {Scaled(9), Scaled(8), RGB(255, 255, 255)},
+                              {Scaled(240), Scaled(250), RGB(255, 255, 255)}});
 }
 
 // ---- The program --------------------------------------------------------------------------------
@@ -374,7 +396,7 @@ TEST(MainWindowLayoutTest, LogTextCanBeSelectedAndCopied) {
 
 TEST(MainWindowLayoutTest, HeaderBandStripeAndSeparatorArePainted) {
     StartedUpdater updater(ShippedEnglish());
-    WaitUntilPainted(updater.Handle(), Scaled(247), Scaled(72), RGB(153, 204, 255));
+    WaitUntilMainWindowPainted(updater.Handle());
     const WindowPicture picture(updater.Handle(), "main-window-" + DpiName() + ".bmp");
     const COLORREF white = RGB(255, 255, 255);
     const COLORREF darkBlue = RGB(0, 0, 102);
@@ -422,7 +444,7 @@ TEST(MainWindowLayoutTest, LongTitleWrapsInsideItsBoxAndNothingMoves) {
     const LONG_PTR style = GetWindowLongPtrA(updater.Window().Control(kTitleLabelId), GWL_STYLE);
     EXPECT_EQ(style & SS_TYPEMASK, SS_LEFT) << "a left-aligned label that wraps its words";
 
-    WaitUntilPainted(updater.Handle(), Scaled(247), Scaled(72), RGB(153, 204, 255));
+    WaitUntilMainWindowPainted(updater.Handle());
     const WindowPicture picture(updater.Handle(), "main-window-long-title-" + DpiName() + ".bmp");
     // Text on the second line, and the rows between the box and the stripe stay white.
     bool secondLineInk = false;
@@ -664,7 +686,10 @@ TEST(AboutBoxTest, LayoutFrameAndPainting) {
     EXPECT_LT(place(kAboutCopyrightId).right, place(kAboutOkButtonId).left)
         << "the rights notice must not run under the button";
 
-    WaitUntilPainted(box, Scaled(200), Scaled(409), RGB(255, 255, 255));
+    RedrawWindow(box, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    WaitUntilPainted(box, {{Scaled(200), Scaled(409), RGB(255, 255, 255)},
+                           {Scaled(19), Scaled(91), RGB(255, 255, 255)},
+                           {Scaled(20), Scaled(300), GetSysColor(COLOR_BTNFACE)}});
     const WindowPicture picture(box, "about-box-" + DpiName() + ".bmp");
     // The etched line above the rights notice, also under the thanks label's box.
     for (int x : {Scaled(11), Scaled(200), Scaled(403)}) {
