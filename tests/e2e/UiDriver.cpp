@@ -480,6 +480,16 @@ std::vector<int> MessageBoxWindow::ButtonIds() const {
     return ids;
 }
 
+int MessageBoxWindow::DefaultButtonId() const {
+    for (HWND child : ChildWindows(handle_)) {
+        if (WindowClassName(child) == "Button" && IsWindowVisible(child) &&
+            (GetWindowLongPtrA(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+            return GetDlgCtrlID(child);
+        }
+    }
+    return 0;
+}
+
 MessageBoxIcon MessageBoxWindow::Icon() const {
     HWND iconControl = nullptr;
     for (HWND child : ChildWindows(handle_)) {

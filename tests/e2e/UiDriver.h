@@ -150,6 +150,9 @@ public:
     std::vector<MessageBoxButton> Buttons() const;
     // The ids of the visible buttons, e.g. {IDYES, IDNO}.
     std::vector<int> ButtonIds() const;
+    // The id of the default button (the one drawn as the default push button, which Enter
+    // presses), 0 when there is none.
+    int DefaultButtonId() const;
     // The icon. Waits up to a second for the box to be painted before it gives Unknown.
     MessageBoxIcon Icon() const;
     // Clicks the button with `buttonId` (IDOK, IDYES, IDNO) and waits until the box has gone.

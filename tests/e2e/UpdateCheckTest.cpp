@@ -134,6 +134,22 @@ TEST_F(UpdateCheckTest, OffInTheUpdateInformationClosesTheUpdaterWithoutAnOffer)
     EXPECT_FALSE(folder.Exists("version.txt.tmp"));
 }
 
+TEST_F(UpdateCheckTest, OffMetBeforeAFailedDownloadClosesTheUpdaterAtTheNextCompleteRun) {
+    // OFF in the version file sets the exit flag; the run then fails to get its information
+    // (404) and leaves the window open, the flag still set.
+    folder.WriteFile("version.txt", "VER 1.0\r\nOFF\r\n");
+    MainWindow window = StartAndClickUpdate();
+    WaitForRunEnd(window, "[Try later]");
+    EXPECT_TRUE(program->IsRunning());
+
+    // The next run that gets as far as the end of the scan closes the updater.
+    server.WriteFile("updates.txt", "CMV 1.0;Same;" + server.Url("never.txt") + "\r\n");
+    window.ClickUpdate();
+    EXPECT_EQ(program->WaitForExit(), 0u);
+    EXPECT_EQ(server.RequestCount("updates.txt"), 2);
+    EXPECT_FALSE(folder.Exists("version.txt.tmp"));
+}
+
 TEST_F(UpdateCheckTest, FailingUpdateScriptShowsTheErrorBoxAndEndsTheRunFailed) {
     server.WriteFile("updates.txt", "CMV 1.1;Broken;" + server.Url("1.1.qsc") + "\r\n"
                                     "CMV 1.2;Never;" + server.Url("1.2.qsc") + "\r\n");

@@ -72,6 +72,7 @@ protected:
         EXPECT_EQ(question.Text(), "[Install %TITLE%?]");
         EXPECT_EQ(question.Caption(), "Quillmere");
         EXPECT_EQ(question.ButtonIds(), (std::vector<int>{IDYES, IDNO}));
+        EXPECT_EQ(question.DefaultButtonId(), IDYES);
         EXPECT_EQ(question.Icon(), MessageBoxIcon::Question) << IconName(question.Icon());
         question.Answer(answer);
     }
