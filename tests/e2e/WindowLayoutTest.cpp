@@ -179,8 +179,10 @@ std::string ShippedEnglish() {
 class StartedUpdater {
 public:
     explicit StartedUpdater(const std::string& language = kTestLanguageFile,
-                            const std::string& configuration = kConfiguration)
-        : program_(Start(folder_, language, configuration)),
+                            const std::string& configuration = kConfiguration,
+                            const std::string& programFileName = "quillmere.exe")
+        : folder_(programFileName),
+          program_(Start(folder_, language, configuration)),
           window_(program_.WaitForMainWindow()) {}
 
     const ProgramFolder& Folder() const { return folder_; }
@@ -530,6 +532,15 @@ TEST(SystemMenuTest, ChangedLanguageFileShowsItsNewCaptionAtTheNextOpening) {
     box = OpenAboutBox(updater);
     EXPECT_EQ(WindowText(box), "");
     ClickButton(GetDlgItem(box, kAboutOkButtonId));
+    WaitUntilGone(box, updater.Process());
+}
+
+TEST(SystemMenuTest, RenamedProgramTakesTheBoxCaptionFromTheLanguageFileOfItsName) {
+    StartedUpdater updater(WithAboutTitle("About the renamed updater"), kConfiguration,
+                           "Inkwell Update.exe");
+    HWND box = OpenAboutBox(updater);
+    EXPECT_EQ(WindowText(box), "About the renamed updater");
+    PostKey(GetDlgItem(box, kAboutOkButtonId), VK_ESCAPE);
     WaitUntilGone(box, updater.Process());
 }
 
