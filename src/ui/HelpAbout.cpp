@@ -109,7 +109,7 @@ public:
     ThreadWindowsDisabled(const ThreadWindowsDisabled&) = delete;
     ThreadWindowsDisabled& operator=(const ThreadWindowsDisabled&) = delete;
 
-    // Enables them again; the first window becomes active, as it was before.
+    // Enables them again, once (the destructor does it if the box did not).
     void Restore() {
         for (HWND window : windows_) {
             if (IsWindow(window)) {
