@@ -2,6 +2,7 @@
 // line, the offer's message boxes, declining, a missing update information file, OFF, a failing
 // update script, a missing version file, and the close rule while a run is under way.
 
+#include "app/MainWindowLayout.h"
 #include "e2e/UpdateSession.h"
 
 namespace e2e {
@@ -204,6 +205,24 @@ TEST_F(UpdateCheckTest, MissingVersionFileIsReportedAndEndsTheProgram) {
 
     EXPECT_EQ(program->WaitForExit(), 0u);
     EXPECT_EQ(server.RequestCount("updates.txt"), 0);
+}
+
+TEST_F(UpdateCheckTest, DoubleClickOnUpdateRunsOneCheck) {
+    server.WriteFile("updates.txt", "CMV 1.0;Same;" + server.Url("never.txt") + "\r\n");
+    program.emplace(Program::Start(folder));
+    MainWindow window = program->WaitForMainWindow();
+    // Two clicks queued before the window reacts to the first: the second reaches the window
+    // while the first one's run handles its events, and must not start a run inside it.
+    HWND update = window.Control(kUpdateButtonId);
+    for (int click = 0; click < 2; ++click) {
+        PostMessageA(window.Handle(), WM_COMMAND, MAKEWPARAM(kUpdateButtonId, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(update));
+    }
+
+    WaitForRunEnd(window, "[Scan finished]");
+    window.WaitUntilPostedMessagesHandled();
+    EXPECT_EQ(server.RequestCount("updates.txt"), 1);
+    EXPECT_EQ(window.LogLines(), Concat(kRunOpening, {"[No update %CRLF%]", "[Scan finished]"}));
 }
 
 TEST_F(UpdateCheckTest, CloseIsRefusedWhileARunIsUnderWayAndAcceptedAfterIt) {
