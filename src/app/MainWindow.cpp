@@ -259,6 +259,11 @@ void fMainWindow::SetProgressBarTooltip(const std::string& tooltip) {
 void fMainWindow::SetButtonsEnabled(bool enabled) {
     EnableWindow(controls_.cbUpdate, enabled);
     EnableWindow(controls_.cbClose, enabled);
+    // Disabling the focused button left no control with the focus: give it back to Update, so
+    // the keyboard works again without a click.
+    if (enabled && GetActiveWindow() == window_ && !IsChild(window_, GetFocus())) {
+        SetFocus(controls_.cbUpdate);
+    }
 }
 
 void fMainWindow::RequestClose() { PostMessageA(window_, WM_CLOSE, 0, 0); }
