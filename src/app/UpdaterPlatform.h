@@ -33,6 +33,11 @@ public:
     // Deletes the file. Throws when it cannot be deleted, a missing file included.
     virtual void RemoveFile(const std::string& path) = 0;
 
+    // The absolute form of `path`, with "." and ".." resolved and short (8.3) names made long,
+    // for telling whether two paths name the same folder. `path` itself when it cannot be
+    // resolved.
+    virtual std::string FullPathName(const std::string& path) = 0;
+
     // Existence test of MKD, RMD and ERD: a listing of `path` that sees folders and ordinary
     // files but not hidden or system entries finds something.
     virtual bool VisibleEntryExists(const std::string& path) = 0;

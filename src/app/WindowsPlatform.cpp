@@ -50,6 +50,10 @@ std::string WindowsPlatform::ReadFileBytes(const std::string& path) { return ::R
 
 void WindowsPlatform::RemoveFile(const std::string& path) { ::RemoveFile(path); }
 
+std::string WindowsPlatform::FullPathName(const std::string& path) {
+    return ::FullPathName(path);
+}
+
 bool WindowsPlatform::VisibleEntryExists(const std::string& path) {
     return ::VisibleEntryExists(path);
 }

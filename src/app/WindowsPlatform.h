@@ -19,6 +19,7 @@ public:
     bool FileExists(const std::string& path) override;
     std::string ReadFileBytes(const std::string& path) override;
     void RemoveFile(const std::string& path) override;
+    std::string FullPathName(const std::string& path) override;
     bool VisibleEntryExists(const std::string& path) override;
     bool AnyFileExists(const std::string& path) override;
     void MakeFolder(const std::string& path) override;

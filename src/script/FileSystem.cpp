@@ -54,6 +54,26 @@ bool AnyFileExists(const std::string& path) {
     return AnyListedEntry(path, [](DWORD attributes) { return !IsFolder(attributes); });
 }
 
+std::string FullPathName(const std::string& path) {
+    std::string full(MAX_PATH, '\0');
+    DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length >= full.size()) {
+        full.resize(length);
+        length = GetFullPathNameA(path.c_str(), length, full.data(), nullptr);
+    }
+    if (length == 0 || length >= full.size()) {
+        return path;
+    }
+    full.resize(length);
+    std::string longForm(MAX_PATH, '\0');
+    length = GetLongPathNameA(full.c_str(), longForm.data(), static_cast<DWORD>(longForm.size()));
+    if (length == 0 || length >= longForm.size()) {
+        return full;  // the path does not exist (yet), or is too long to expand: keep it as is
+    }
+    longForm.resize(length);
+    return longForm;
+}
+
 std::string ReadFileBytes(const std::string& path) {
     FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));

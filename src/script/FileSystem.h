@@ -17,6 +17,10 @@ bool VisibleEntryExists(const std::string& path);
 // not folders, finds something.
 bool AnyFileExists(const std::string& path);
 
+// The absolute form of `path`: "." and ".." resolved, short (8.3) names made long where the
+// path exists. `path` itself when the system cannot resolve it.
+std::string FullPathName(const std::string& path);
+
 // The whole file, byte for byte. Throws when it cannot be opened or read.
 std::string ReadFileBytes(const std::string& path);
 

@@ -2,6 +2,8 @@
 // nothing when the test says so, and otherwise logs a message, lets the window redraw,
 // performs the operation and logs a second message. None of their texts is rewritten.
 
+#include <algorithm>
+
 #include "script/Commands.h"
 #include "script/ScriptFailure.h"
 
@@ -19,6 +21,26 @@ std::string TargetPath(ScriptInterpreter& interpreter, const std::string& argume
     std::string path = interpreter.FullPath(argument);
     RejectWildcards(path);
     return path;
+}
+
+// Folder paths as Windows compares them: letters without regard to case, one trailing "\".
+std::string ComparableFolder(std::string path) {
+    std::transform(path.begin(), path.end(), path.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    });
+    if (path.empty() || path.back() != '\\') {
+        path += '\\';
+    }
+    return path;
+}
+
+// True when erasing `folder` would erase the updater's own folder: it is that folder, however
+// written, or a folder above it.
+bool HoldsUpdaterFolder(ScriptInterpreter& interpreter, const std::string& folder) {
+    UpdaterPlatform& platform = interpreter.Platform();
+    const std::string updater = ComparableFolder(platform.FullPathName(interpreter.State().AppPath + '\\'));
+    const std::string target = ComparableFolder(platform.FullPathName(folder));
+    return updater.starts_with(target);
 }
 
 // Logs `key`, then lets the window redraw before the operation starts.
@@ -62,9 +84,10 @@ LineOutcome RunErd(ScriptInterpreter& interpreter, ScriptRun& run) {
         argument += '\\';
     }
     const std::string path = TargetPath(interpreter, argument);
-    // The updater's own folder (an empty argument, or "\") holds the running program and the
-    // software it updates; the erase could only fail part way, after removing some of them.
-    if (path == interpreter.State().AppPath + '\\') {
+    // The updater's own folder (an empty argument, "\", or any other way of naming it or a
+    // folder above it) holds the running program and the software it updates: the erase could
+    // only fail part way, after removing some of them.
+    if (HoldsUpdaterFolder(interpreter, path)) {
         return interpreter.ReportCommandError(run, interpreter.Text("EraseDirectoryError"));
     }
     // With its trailing "\" the test looks inside the folder.

@@ -50,6 +50,32 @@ void FakePlatform::RemoveFile(const std::string& path) {
     }
 }
 
+std::string FakePlatform::FullPathName(const std::string& path) {
+    // Resolves "." and ".." element by element; a trailing backslash is kept.
+    std::vector<std::string> elements;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = path.find('\\', start);
+        const std::string element = path.substr(start, end == std::string::npos ? end : end - start);
+        if (element == "..") {
+            if (elements.size() > 1) {
+                elements.pop_back();
+            }
+        } else if (element != "." && !(element.empty() && end != std::string::npos)) {
+            elements.push_back(element);
+        }
+        if (end == std::string::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    std::string full;
+    for (const std::string& element : elements) {
+        full += (full.empty() ? "" : "\\") + element;
+    }
+    return full;
+}
+
 bool FakePlatform::VisibleEntryExists(const std::string& path) {
     std::string folder = path;
     if (!folder.empty() && folder.back() == '\\') {

@@ -54,6 +54,7 @@ public:
     void RemoveFile(const std::string& path) override;
     bool VisibleEntryExists(const std::string& path) override;
     bool AnyFileExists(const std::string& path) override { return FileExists(path); }
+    std::string FullPathName(const std::string& path) override;
     void MakeFolder(const std::string& path) override;
     void RemoveEmptyFolder(const std::string& path) override;
     void ResetAttributesAndDelete(const std::string& path) override;

@@ -128,8 +128,10 @@ TEST_F(FileSystemCommandsTest, ErdThatFailsReportsItsKeyAndLogsNoEnd) {
 }
 
 TEST_F(FileSystemCommandsTest, ErdOfTheUpdatersOwnFolderIsRefused) {
-    // An empty argument, "\" or the folder written out all name the program's own folder.
-    for (const std::string line : {"ERD ", "ERD \\", "ERD C:\\App", "ERD C:\\App\\"}) {
+    // An empty argument, "\", the folder written out in any way, or a folder above it.
+    for (const std::string line : {"ERD ", "ERD \\", "ERD C:\\App", "ERD C:\\App\\",
+                                   "ERD \\.\\", "ERD \\data\\..", "ERD c:\\aPP", "ERD C:\\",
+                                   "ERD C:\\App\\..\\App"}) {
         FakeUpdater fresh;
         fresh.window.log.clear();
         fresh.Run(line + "\r\nTIT not run");

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -203,7 +204,14 @@ TEST_F(FileSystemCommandsTest, ErdStopsAtAFileThatCannotBeDeleted) {
 
 TEST_F(FileSystemCommandsTest, ErdOfTheProgramFolderItselfIsRefusedAndRemovesNothing) {
     MakeFile(folder / "program.exe");
-    for (const std::string& line : Lines{"ERD ", "ERD \\", "ERD " + folder.Path()}) {
+    std::string upperCase = folder.Path();
+    for (char& c : upperCase) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    MakeFolder(folder / "sub");
+    for (const std::string& line : Lines{"ERD ", "ERD \\", "ERD " + folder.Path(), "ERD \\.\\",
+                                         "ERD \\sub\\..", "ERD " + upperCase,
+                                         "ERD " + folder.Path() + "\\.."}) {
         app.window.boxes.clear();
         app.Run(line);
         ExpectReport(texts::kEraseDirectoryError, line);
