@@ -155,6 +155,19 @@ private:
     FileHandle file_;
 };
 
+// How much to read next: a whole buffer, or less when less has arrived. A read waits until its
+// whole size has come in, so asking only for what is there lets a slow server's pieces through
+// one by one, with the window's events processed after each, instead of freezing the window
+// until 2048 bytes have trickled in.
+DWORD ChunkSize(HINTERNET request) {
+    DWORD available = 0;
+    if (InternetQueryDataAvailable(request, &available, 0, 0) && available > 0 &&
+        available < kTransferBufferSize) {
+        return available;
+    }
+    return kTransferBufferSize;
+}
+
 bool Download(const std::string& url, const std::string& localPath,
               const DownloadProgress& progress) {
     ProgressBar bar(progress.progressBar);  // declared first: reset last, after every handle
@@ -191,7 +204,7 @@ bool Download(const std::string& url, const std::string& localPath,
     std::int64_t received = 0;
     DWORD read = 1;
     while (read > 0) {
-        if (!InternetReadFile(request.Get(), buffer, kTransferBufferSize, &read) ||
+        if (!InternetReadFile(request.Get(), buffer, ChunkSize(request.Get()), &read) ||
             !file.Write(buffer, read)) {
             return false;
         }

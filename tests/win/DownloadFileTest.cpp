@@ -445,6 +445,19 @@ TEST_F(DownloadFileTest, SlowBodyMovesTheBarAsEachPieceArrives) {
     EXPECT_EQ(bar.Position(), 0);
 }
 
+TEST_F(DownloadFileTest, SlowSmallPiecesLetEventsThroughOneByOne) {
+    // 400-byte pieces a tenth of a second apart: the window must not wait for 2048 bytes.
+    ChunkRecorder chunks(bar);
+    ASSERT_TRUE(DownloadFile(ServerUrl("/fault/slow?seconds=1&bytes=4000&chunks=10"), target,
+                             chunks.Progress()));
+    EXPECT_TRUE(Holds(target, Pattern(4000)));
+    const auto& positions = chunks.Positions();
+    const auto between = std::count_if(positions.begin(), positions.end(),
+                                       [](int position) { return position > 0 && position < 4000; });
+    EXPECT_GE(between, 8);
+    EXPECT_EQ(positions.back(), 4000);
+}
+
 TEST_F(DownloadFileTest, EventsAreProcessedEvenWhenTheBarIsLeftAlone) {
     ChunkRecorder chunks(bar);
     bar.Preset(1000, 0);
