@@ -14,10 +14,6 @@ namespace {
 
 // ---- Places at 96 DPI: left, top, width, height ------------------------------------------------
 
-struct DesignRect {
-    int left, top, width, height;
-};
-
 constexpr DesignRect kTitleRect = {8, 8, 417, 57};
 constexpr DesignRect kLogRect = {7, 80, 480, 209};
 constexpr DesignRect kProgressBarRect = {7, 296, 480, 25};
@@ -33,10 +29,6 @@ constexpr COLORREF kStripeEndColour = RGB(0, 0, 102);
 constexpr COLORREF kStripeMiddleColour = RGB(153, 204, 255);
 constexpr COLORREF kSeparatorShadow = RGB(172, 168, 153);
 constexpr COLORREF kSeparatorLight = RGB(255, 255, 255);
-
-RECT Scaled(const DesignRect& rect, UINT dpi) {
-    return ScaleRectForDpi(rect.left, rect.top, rect.width, rect.height, dpi);
-}
 
 // ---- Controls -----------------------------------------------------------------------------------
 
@@ -82,7 +74,7 @@ HWND CreateProgressTooltip(HWND window, HWND progressBar) {
 }
 
 void Place(HWND control, const DesignRect& rect, UINT dpi) {
-    const RECT place = Scaled(rect, dpi);
+    const RECT place = ScaleRectForDpi(rect, dpi);
     SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left,
                  place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -130,7 +122,7 @@ COLORREF StripeColour(int offset, int width) {
 }
 
 void PaintHeaderBand(HDC dc, const RECT& area, UINT dpi) {
-    const RECT band = Scaled(kHeaderBandRect, dpi);
+    const RECT band = ScaleRectForDpi(kHeaderBandRect, dpi);
     const int stripeTop = ScaleForDpi(kStripeTop, dpi);
     const RECT white = {band.left, band.top, band.right, stripeTop};
     FillColour(dc, white, RGB(255, 255, 255));
@@ -154,7 +146,7 @@ void PaintLogo(HDC dc, const MainWindowControls& controls) {
     }
     HDC source = memory.Get();
     HGDIOBJ previous = SelectObject(source, controls.logo.Get());
-    const RECT place = Scaled(kLogoRect, controls.dpi);
+    const RECT place = ScaleRectForDpi(kLogoRect, controls.dpi);
     const int width = place.right - place.left;
     const int height = place.bottom - place.top;
     if (picture.bmWidth == width && picture.bmHeight == height) {
@@ -169,7 +161,7 @@ void PaintLogo(HDC dc, const MainWindowControls& controls) {
 }
 
 void PaintSeparator(HDC dc, UINT dpi) {
-    const RECT line = Scaled(kSeparatorRect, dpi);
+    const RECT line = ScaleRectForDpi(kSeparatorRect, dpi);
     const int middle = ScaleForDpi(kSeparatorRect.top + 1, dpi);
     FillColour(dc, RECT{line.left, line.top, line.right, middle}, kSeparatorShadow);
     FillColour(dc, RECT{line.left, middle, line.right, line.bottom}, kSeparatorLight);
@@ -220,7 +212,7 @@ void LayOutMainWindowControls(MainWindowControls& controls, UINT dpi) {
     controls.dialogFont = std::move(dialogFont);
     controls.titleFont = std::move(titleFont);
 
-    const RECT logo = Scaled(kLogoRect, dpi);
+    const RECT logo = ScaleRectForDpi(kLogoRect, dpi);
     controls.logo = LoadLogo(logo.right - logo.left);
 }
 
@@ -235,7 +227,7 @@ RECT CentredMainWindowRect(UINT dpi) {
 
 void PaintMainWindow(HDC dc, const RECT& area, const MainWindowControls& controls) {
     const UINT dpi = controls.dpi;
-    const RECT band = Scaled(kHeaderBandRect, dpi);
+    const RECT band = ScaleRectForDpi(kHeaderBandRect, dpi);
     const RECT face = {area.left, std::max(band.bottom, static_cast<LONG>(area.top)), area.right,
                        area.bottom};
     if (face.top < face.bottom) {

@@ -44,10 +44,6 @@ constexpr const char* kCopyright = "Copyright \xA9 2026 The Quillmere developers
 
 // ---- Layout at 96 DPI: left, top, width, height (width 0: as wide as the text) ----------------
 
-struct DesignRect {
-    int left, top, width, height;
-};
-
 constexpr int kClientWidth = 415;
 constexpr int kClientHeight = 448;
 constexpr DesignRect kOkRect = {320, 416, 81, 23};
@@ -259,7 +255,7 @@ void fHelpAbout::SizeAndCentre() {
 
 // A label at its place; one of width 0 is as wide as its text (it sizes itself to the text).
 HWND fHelpAbout::CreateLabel(int id, const char* text, const DesignRect& place, HFONT font) {
-    RECT box = ScaleRectForDpi(place.left, place.top, place.width, place.height, dpi_);
+    RECT box = ScaleRectForDpi(place, dpi_);
     if (place.width == 0) {
         const MemoryDcHandle dc(CreateCompatibleDC(nullptr));
         HGDIOBJ previous = SelectObject(dc.Get(), font);
@@ -278,8 +274,7 @@ HWND fHelpAbout::CreateLabel(int id, const char* text, const DesignRect& place, 
 
 void fHelpAbout::CreateIcon() {
     // A sunken picture box: the 2-pixel edge around a square of the icon's size.
-    const RECT box =
-        ScaleRectForDpi(kIconRect.left, kIconRect.top, kIconRect.width, kIconRect.height, dpi_);
+    const RECT box = ScaleRectForDpi(kIconRect, dpi_);
     const int inner = box.right - box.left - 2 * GetSystemMetrics(SM_CXEDGE);
     icon_.Reset(static_cast<HICON>(LoadImageA(
         GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLMERE), IMAGE_ICON, inner, inner, 0)));
@@ -296,8 +291,7 @@ void fHelpAbout::CreateIcon() {
 }
 
 void fHelpAbout::CreateOkButton() {
-    const RECT box =
-        ScaleRectForDpi(kOkRect.left, kOkRect.top, kOkRect.width, kOkRect.height, dpi_);
+    const RECT box = ScaleRectForDpi(kOkRect, dpi_);
     // The default button (Enter) and, through IDOK/IDCANCEL both closing the box, the cancel
     // button (Esc) too.
     HWND button = CreateWindowExA(0, "BUTTON", kOkCaption,
@@ -336,8 +330,7 @@ void fHelpAbout::AddTooltips(const std::string& productName) {
 
 void fHelpAbout::Paint(HDC dc) {
     PaintAboutBanner(dc, dpi_, bannerIcon_.Get());
-    const RECT line = ScaleRectForDpi(kSeparatorRect.left, kSeparatorRect.top, kSeparatorRect.width,
-                                      kSeparatorRect.height, dpi_);
+    const RECT line = ScaleRectForDpi(kSeparatorRect, dpi_);
     const int middle = ScaleForDpi(kSeparatorRect.top + 1, dpi_);
     FillColour(dc, RECT{line.left, line.top, line.right, middle}, kSeparatorShadow);
     FillColour(dc, RECT{line.left, middle, line.right, line.bottom}, kSeparatorLight);

@@ -20,6 +20,15 @@ int ScaleForDpi(int value, UINT dpi);
 // size, so rectangles that touch at 96 DPI still touch.
 RECT ScaleRectForDpi(int left, int top, int width, int height, UINT dpi);
 
+// A control's place in a layout drawn at 96 DPI, in pixels.
+struct DesignRect {
+    int left, top, width, height;
+};
+
+inline RECT ScaleRectForDpi(const DesignRect& rect, UINT dpi) {
+    return ScaleRectForDpi(rect.left, rect.top, rect.width, rect.height, dpi);
+}
+
 // The outer rectangle (at 0, 0) of a window with this style whose client area is
 // `clientWidth` x `clientHeight` pixels, with the frame metrics of `dpi`.
 RECT WindowRectForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi);
