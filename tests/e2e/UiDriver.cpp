@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "app/MainWindowLayout.h"
+#include "win/TempFolder.h"
 
 namespace e2e {
 
@@ -32,29 +33,6 @@ std::string ToWindowsPath(std::string path) {
         path.pop_back();
     }
     return path;
-}
-
-void EraseTree(const std::string& path) {
-    WIN32_FIND_DATAA entry;
-    FindHandle listing(FindFirstFileA((path + "\\*").c_str(), &entry));
-    if (listing) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            const std::string child = path + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                EraseTree(child);
-            } else {
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(listing.Get(), &entry));
-    }
-    listing.Reset();
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(path.c_str());
 }
 
 // Creates every missing folder on the way to `folder`.

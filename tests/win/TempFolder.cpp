@@ -2,12 +2,12 @@
 
 #include <stdexcept>
 
-namespace {
+#include "win32/ScopedHandles.h"
 
 void EraseTree(const std::string& path) {
     WIN32_FIND_DATAA entry;
-    HANDLE listing = FindFirstFileA((path + "\\*").c_str(), &entry);
-    if (listing != INVALID_HANDLE_VALUE) {
+    FindHandle listing(FindFirstFileA((path + "\\*").c_str(), &entry));
+    if (listing) {
         do {
             const std::string name = entry.cFileName;
             if (name == "." || name == "..") {
@@ -20,14 +20,12 @@ void EraseTree(const std::string& path) {
             } else {
                 DeleteFileA(child.c_str());
             }
-        } while (FindNextFileA(listing, &entry));
-        FindClose(listing);
+        } while (FindNextFileA(listing.Get(), &entry));
     }
+    listing.Reset();  // a folder being listed cannot be removed
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(path.c_str());
 }
-
-}  // namespace
 
 TempFolder::TempFolder() {
     char base[MAX_PATH];

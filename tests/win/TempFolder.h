@@ -28,5 +28,9 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 // The whole file, or "<missing>" when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
+// Removes the folder `path` with everything in it, whatever the attributes. Best effort: what
+// cannot be removed stays.
+void EraseTree(const std::string& path);
+
 // True when anything (file or folder, whatever its attributes) stands at `path`.
 bool PathExists(const std::string& path);
