@@ -15,18 +15,6 @@ int FakeWindow::ShowMessageBox(const std::string& text, MessageBoxStyle style) {
     return answer;
 }
 
-std::vector<std::string> FakeWindow::LogLines() const {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end = log.find("\r\n"); end != std::string::npos;
-         end = log.find("\r\n", start)) {
-        lines.push_back(log.substr(start, end - start));
-        start = end + 2;
-    }
-    lines.push_back(log.substr(start));
-    return lines;
-}
-
 std::string FakePlatform::ReadIniString(const std::string& file, const std::string& section,
                                         const std::string& key) {
     if (file != languageFile || section != "Quillmere" || !FileExists(file)) {

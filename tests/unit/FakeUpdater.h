@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "LogLines.h"
 #include "app/Updater.h"
 
 struct ShownMessageBox {
@@ -33,7 +34,7 @@ public:
     void RequestClose() override { ++closeRequests; }
 
     // The log split at CR LF, for comparing line by line.
-    std::vector<std::string> LogLines() const;
+    std::vector<std::string> LogLines() const { return SplitLogLines(log); }
 
     std::string log, caption, titleLabel, updateCaption, closeCaption, tooltip;
     std::vector<ShownMessageBox> boxes;

@@ -49,24 +49,7 @@ FileHandle HoldOpen(const std::string& path) {
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-class FileSystemCommandsTest : public ::testing::Test {
-protected:
-    void ExpectReport(const std::string& failure, const std::string& line) {
-        ASSERT_EQ(app.window.boxes.size(), 1u);
-        EXPECT_EQ(app.window.boxes[0].text, ScriptHarness::ErrorReport(failure, line));
-        EXPECT_EQ(app.window.boxes[0].style, MessageBoxStyle::Error);
-        EXPECT_EQ(app.State().UpdateHandled, 1);
-        EXPECT_EQ(app.State().UpdateFailed, 1);
-    }
-
-    void ExpectNoReport() {
-        EXPECT_TRUE(app.window.boxes.empty());
-        EXPECT_EQ(app.State().UpdateFailed, 0);
-    }
-
-    TempFolder folder;
-    ScriptHarness app{folder};
-};
+using FileSystemCommandsTest = HarnessTest;
 
 // --- MKD -------------------------------------------------------------------------------------
 

@@ -40,18 +40,8 @@ void CopyProgram(const std::string& to) {
     ASSERT_TRUE(CopyFileA(kSleeper.c_str(), to.c_str(), FALSE)) << to;
 }
 
-class LaunchCommandsTest : public ::testing::Test {
+class LaunchCommandsTest : public HarnessTest {
 protected:
-    void ExpectReport(const std::string& failure, const std::string& line) {
-        ASSERT_EQ(app.window.boxes.size(), 1u);
-        EXPECT_EQ(app.window.boxes[0].text, ScriptHarness::ErrorReport(failure, line));
-        EXPECT_EQ(app.window.boxes[0].style, MessageBoxStyle::Error);
-        EXPECT_EQ(app.State().UpdateHandled, 1);
-        EXPECT_EQ(app.State().UpdateFailed, 1);
-    }
-
-    TempFolder folder;
-    ScriptHarness app{folder};
     const std::string marker = folder / "marker.txt";
 };
 

@@ -17,18 +17,6 @@ void RecordingWindow::ProcessPendingEvents() {
     ::ProcessPendingEvents(nullptr);
 }
 
-std::vector<std::string> RecordingWindow::LogLines() const {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end = log.find("\r\n"); end != std::string::npos;
-         end = log.find("\r\n", start)) {
-        lines.push_back(log.substr(start, end - start));
-        start = end + 2;
-    }
-    lines.push_back(log.substr(start));
-    return lines;
-}
-
 ScriptHarness::ScriptHarness(const TempFolder& folder) : platform(window, folder.Path()) {
     using namespace harness_texts;
     WriteFileBytes(folder / "quillmere.lng",

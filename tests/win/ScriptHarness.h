@@ -4,9 +4,12 @@
 // Only the program's identity is redirected: AppPath is the temporary folder, the program name
 // "quillmere", so the language file written there is the one read.
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
+#include "LogLines.h"
 #include "app/Updater.h"
 #include "app/WindowsPlatform.h"
 #include "win/TempFolder.h"
@@ -46,7 +49,7 @@ public:
     void RequestClose() override {}
 
     // The log split at CR LF.
-    std::vector<std::string> LogLines() const;
+    std::vector<std::string> LogLines() const { return SplitLogLines(log); }
 
     std::string log;
     std::vector<RecordedBox> boxes;
@@ -94,3 +97,25 @@ std::string RequiredEnvironment(const char* name);
 
 // The names in a listing of `folder` (without "." and ".."), in the order the system lists them.
 std::vector<std::string> ListingOrder(const std::string& folder);
+
+// Base of the suites that run script lines through the harness, with the report checks they
+// share.
+class HarnessTest : public ::testing::Test {
+protected:
+    // Exactly one error box, showing `failure` and `line`, with both flags set.
+    void ExpectReport(const std::string& failure, const std::string& line) {
+        ASSERT_EQ(app.window.boxes.size(), 1u);
+        EXPECT_EQ(app.window.boxes[0].text, ScriptHarness::ErrorReport(failure, line));
+        EXPECT_EQ(app.window.boxes[0].style, MessageBoxStyle::Error);
+        EXPECT_EQ(app.State().UpdateHandled, 1);
+        EXPECT_EQ(app.State().UpdateFailed, 1);
+    }
+
+    void ExpectNoReport() {
+        EXPECT_TRUE(app.window.boxes.empty());
+        EXPECT_EQ(app.State().UpdateFailed, 0);
+    }
+
+    TempFolder folder;
+    ScriptHarness app{folder};
+};
