@@ -1,8 +1,8 @@
 # Test suites. Each suite is one executable registered as one CTest test: a Wine process
 # start costs up to a second, so cases are grouped, not run one process each.
-#   tests/unit  the portable core, natively, with sanitizers
-#   tests/win   the Win32 parts under Wine (real files, WinINet against the fixture server)
-#   tests/e2e   the real quillmere.exe under Wine + Xvfb, driven from outside
+#   tests/core     the portable core, natively, with sanitizers
+#   tests/windows  the Win32 parts under Wine (real files, WinINet against the fixture server)
+#   tests/e2e      the real quillmere.exe under Wine + Xvfb, driven from outside
 # scripts/test-env provides Xvfb, the Wine prefix and the fixture server for a run.
 
 set(gtest_disable_pthreads ${WIN32} CACHE BOOL "" FORCE)
@@ -35,18 +35,18 @@ endfunction()
 if(NOT WIN32)
     quillmere_add_test(unit_tests
         SOURCES
-            tests/unit/FakeUpdater.cpp
-            tests/unit/ScriptBufferTest.cpp
-            tests/unit/ScriptFieldsTest.cpp
-            tests/unit/InterpreterTest.cpp
-            tests/unit/PlaceholdersTest.cpp
-            tests/unit/StartUpTest.cpp
-            tests/unit/UpdateOfferTest.cpp
-            tests/unit/UpdateCheckRunTest.cpp
-            tests/unit/FileSystemCommandsTest.cpp
-            tests/unit/ProgramCommandsTest.cpp
+            tests/core/FakeUpdater.cpp
+            tests/core/ScriptBufferTest.cpp
+            tests/core/ScriptFieldsTest.cpp
+            tests/core/InterpreterTest.cpp
+            tests/core/PlaceholdersTest.cpp
+            tests/core/StartUpTest.cpp
+            tests/core/UpdateOfferTest.cpp
+            tests/core/UpdateCheckRunTest.cpp
+            tests/core/FileSystemCommandsTest.cpp
+            tests/core/ProgramCommandsTest.cpp
         LIBRARIES quillmere_core)
 else()
-    include(${CMAKE_SOURCE_DIR}/tests/win/WinTests.cmake)
+    include(${CMAKE_SOURCE_DIR}/tests/windows/WindowsTests.cmake)
     include(${CMAKE_SOURCE_DIR}/tests/e2e/E2eTests.cmake)
 endif()

@@ -2,5 +2,5 @@
 # "commands"). Not part of the default build: scripts/bench builds it, and the sleeper helper
 # of the launch tests, on demand.
 add_executable(commands_bench EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/commands/CommandsBench.cpp)
-target_link_libraries(commands_bench PRIVATE quillmere_win32)
+target_link_libraries(commands_bench PRIVATE quillmere_windows)
 target_link_options(commands_bench PRIVATE ${QUILLMERE_LINK_OPTIONS})

@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "app/EventPump.h"
-#include "script/Directories.h"
-#include "script/LaunchExecutables.h"
-#include "win32/ScopedHandles.h"
+#include "windows/app/EventPump.h"
+#include "windows/system/Directories.h"
+#include "windows/system/LaunchExecutables.h"
+#include "windows/win32/ScopedHandles.h"
 
 namespace {
 
@@ -96,7 +96,8 @@ double ProcessorSeconds() {
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
     const auto seconds = [](const FILETIME& time) {
         return static_cast<double>((static_cast<unsigned long long>(time.dwHighDateTime) << 32) |
-                                   time.dwLowDateTime) / 1e7;
+                                   time.dwLowDateTime) /
+               1e7;
     };
     return seconds(kernel) + seconds(user);
 }
@@ -156,8 +157,8 @@ int Wait(const std::string& sleeper, const std::string& seconds) {
     HWND window = CreateBenchWindow();
     ProcessPendingEvents(window);
     const std::string marker = TemporaryFolder("quillmere-wait-bench") + ".marker";
-    const std::string commandLine = sleeper + " " + std::to_string(std::atoi(seconds.c_str()) * 1000) +
-                                    " " + marker;
+    const std::string commandLine =
+        sleeper + " " + std::to_string(std::atoi(seconds.c_str()) * 1000) + " " + marker;
 
     const WaitCost ours = Measure([&] {
         return LaunchExecutable(commandLine, true, SW_SHOWNORMAL,

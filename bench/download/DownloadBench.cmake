@@ -2,5 +2,5 @@
 # default build: scripts/bench builds it on demand.
 add_executable(download_bench EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/download/DownloadBench.cpp
                               ${CMAKE_SOURCE_DIR}/bench/download/DownloadBench.rc)
-target_link_libraries(download_bench PRIVATE quillmere_win32 psapi)
+target_link_libraries(download_bench PRIVATE quillmere_windows psapi)
 target_link_options(download_bench PRIVATE ${QUILLMERE_LINK_OPTIONS})

@@ -16,9 +16,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/EventPump.h"
-#include "net/DownloadFile.h"
-#include "win32/ScopedHandles.h"
+#include "windows/app/EventPump.h"
+#include "windows/net/DownloadFile.h"
+#include "windows/win32/ScopedHandles.h"
 
 namespace {
 
@@ -28,9 +28,9 @@ constexpr DWORD kBufferSize = 2048;  // the same chunk size as DownloadFile
 bool BareDownload(const std::string& url, const std::string& path) {
     InternetHandle session(
         InternetOpenA("Quillmere", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    InternetHandle request(session ? InternetOpenUrlA(session.Get(), url.c_str(), nullptr, 0,
-                                                      INTERNET_FLAG_RELOAD, 0)
-                                   : nullptr);
+    InternetHandle request(
+        session ? InternetOpenUrlA(session.Get(), url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0)
+                : nullptr);
     FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!request || !file) {
@@ -53,9 +53,9 @@ public:
     BenchWindow() {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
         InitCommonControlsEx(&controls);
-        window_ = CreateWindowExA(0, "STATIC", "download_bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                  0, 0, 480, 120, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                  nullptr);
+        window_ =
+            CreateWindowExA(0, "STATIC", "download_bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                            480, 120, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         bar_ = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 10, 40, 440, 20,
                                window_, nullptr, GetModuleHandleA(nullptr), nullptr);
         ProcessPendingEvents(window_);
@@ -77,7 +77,8 @@ private:
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return static_cast<double>(to.QuadPart - from.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
 }
 
 unsigned long long FileSize(const std::string& path) {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/Updater.h"
+#include "core/update/Updater.h"
 
 namespace {
 
@@ -24,7 +24,10 @@ public:
     void RequestClose() override {}
 };
 
-class QuietPlatform : public UpdaterPlatform {
+class QuietPlatform : public ProgramHome,
+                      public FileSystem,
+                      public ProgramLauncher,
+                      public Downloader {
 public:
     std::string ProgramFolder() override { return "C:\\App"; }
     std::string ProgramName() override { return "quillmere"; }
@@ -63,7 +66,7 @@ void BM_InterpretSettingLines(benchmark::State& state) {
     const std::string script = SettingScript(lines);
     QuietWindow window;
     QuietPlatform platform;
-    Updater updater(window, platform);
+    Updater updater(window, {platform, platform, platform, platform});
     for (auto _ : state) {
         state.PauseTiming();  // filling the buffer is loading, not interpreting
         updater.Buffer().SetText(script);
@@ -73,10 +76,13 @@ void BM_InterpretSettingLines(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * lines);
     state.counters["ns_per_line"] = benchmark::Counter(
-        static_cast<double>(lines), benchmark::Counter::kIsIterationInvariantRate |
-                                        benchmark::Counter::kInvert);
+        static_cast<double>(lines),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_InterpretSettingLines)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)
+BENCHMARK(BM_InterpretSettingLines)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

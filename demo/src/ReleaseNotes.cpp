@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "win32/ScopedHandles.h"
+#include "windows/win32/ScopedHandles.h"
 
 namespace {
 

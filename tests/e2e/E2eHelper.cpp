@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "win32/ScopedHandles.h"
+#include "windows/win32/ScopedHandles.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     char* rest = nullptr;

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "app/MainWindowLayout.h"
-#include "win/TempFolder.h"
+#include "windows/ui/MainWindowLayout.h"
+#include "windows/TempFolder.h"
 
 namespace e2e {
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "win/TempFolder.h"
-#include "win32/ScopedHandles.h"
+#include "windows/TempFolder.h"
+#include "windows/win32/ScopedHandles.h"
 
 namespace e2e {
 
@@ -165,7 +165,7 @@ private:
 };
 
 // The updater's main window (class "QuillmereMainWindow") and its controls, by the control ids
-// of src/app/MainWindowLayout.h.
+// of src/windows/ui/MainWindowLayout.h.
 class MainWindow {
 public:
     explicit MainWindow(HWND handle) : handle_(handle) {}

@@ -2,7 +2,7 @@
 // line, the offer's message boxes, declining, a missing update information file, OFF, a failing
 // update script, a missing version file, and the close rule while a run is under way.
 
-#include "app/MainWindowLayout.h"
+#include "windows/ui/MainWindowLayout.h"
 #include "e2e/UpdateSession.h"
 
 namespace e2e {

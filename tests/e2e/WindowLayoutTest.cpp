@@ -17,12 +17,12 @@
 #include <set>
 #include <sstream>
 
-#include "app/MainWindowLayout.h"
+#include "windows/ui/MainWindowLayout.h"
 #include "e2e/TestTexts.h"
 #include "e2e/UiDriver.h"
 #include "e2e/WindowProbe.h"
-#include "ui/HelpAbout.h"
-#include "ui/SystemMenuHook.h"
+#include "windows/ui/HelpAbout.h"
+#include "windows/ui/SystemMenuHook.h"
 
 namespace e2e {
 namespace {

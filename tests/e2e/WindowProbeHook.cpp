@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "app/MainWindowLayout.h"
+#include "windows/ui/MainWindowLayout.h"
 
 namespace {
 

@@ -1,0 +1,32 @@
+# The portable core: the script language and its commands, language texts, the update check
+# run and the seam's interfaces. Plain C++: it never includes a Windows header, which
+# scripts/check-layers proves before the core is compiled (the build fails otherwise).
+
+add_library(quillmere_core STATIC
+    src/core/text/Placeholders.cpp
+    src/core/text/LanguageTexts.cpp
+    src/core/script/ScriptBuffer.cpp
+    src/core/script/ScriptFields.cpp
+    src/core/script/ScriptInterpreter.cpp
+    src/core/script/SettingCommands.cpp
+    src/core/script/VersionNumbers.cpp
+    src/core/script/UpdateOffer.cpp
+    src/core/script/FileSystemCommands.cpp
+    src/core/script/ProgramCommands.cpp
+    src/core/update/Updater.cpp
+    src/core/update/UpdateCheckRun.cpp
+)
+target_include_directories(quillmere_core PUBLIC src)
+
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_custom_target(quillmere_check_layers ALL
+    COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/scripts/check-layers
+    COMMENT "Checking the layers of src/: the core includes no Windows header, no folder cycle"
+    VERBATIM)
+add_dependencies(quillmere_core quillmere_check_layers)
+
+if(QUILLMERE_SANITIZE AND NOT WIN32)
+    target_compile_options(quillmere_core PUBLIC -fsanitize=address,undefined -fno-omit-frame-pointer
+                                                 -fno-sanitize-recover=undefined)
+    target_link_options(quillmere_core PUBLIC -fsanitize=address,undefined)
+endif()

@@ -1,0 +1,56 @@
+// Program, message and download commands: EXE, MSG and DWN.
+
+#include "core/script/Commands.h"
+#include "core/script/ScriptFields.h"
+#include "core/text/Placeholders.h"
+
+namespace {
+
+// The exact, case-sensitive prefix that asks EXE to wait for the program.
+constexpr std::string_view kWaitPrefix = "WAIT:";
+
+// Window style of every started program: a normal window that takes the focus (SW_SHOWNORMAL).
+constexpr int kNormalWindowStyle = 1;
+
+}  // namespace
+
+// EXE [WAIT:]<command line>: starts a program; with WAIT: the next line runs after it ended.
+LineOutcome RunExe(ScriptInterpreter& interpreter, ScriptRun& run) {
+    std::string commandLine = run.Argument();
+    const bool wait = commandLine.starts_with(kWaitPrefix);
+    if (wait) {
+        commandLine.erase(0, kWaitPrefix.size());
+    }
+    commandLine = interpreter.FullPath(commandLine);
+    if (!interpreter.Launcher().LaunchExecutable(commandLine, wait, kNormalWindowStyle)) {
+        return interpreter.ReportCommandError(run, interpreter.Text("LaunchError"));
+    }
+    return LineOutcome::Finished;
+}
+
+// MSG <text>: shows the text, "%CRLF%" as line breaks, in an information box. Logs nothing.
+LineOutcome RunMsg(ScriptInterpreter& interpreter, ScriptRun& run) {
+    interpreter.Window().ShowMessageBox(ReplaceLineBreaks(run.Argument()),
+                                        MessageBoxStyle::Information);
+    return LineOutcome::Finished;
+}
+
+// DWN <url>;<local file>: downloads the URL into the file. A third field is ignored.
+LineOutcome RunDwn(ScriptInterpreter& interpreter, ScriptRun& run) {
+    run.ArmTrap();
+    std::string rest = run.Argument();
+    std::string url;
+    NextField(rest, url);
+    RemoveFieldSeparator(rest);
+    std::string localPath;
+    NextField(rest, localPath);
+    localPath = interpreter.FullPath(localPath);
+
+    interpreter.Window().AppendLog(ReplaceLineBreaks(interpreter.Text("DownloadMessage")));
+    interpreter.Window().ProcessPendingEvents();
+    if (!interpreter.Network().DownloadFile(url, localPath)) {
+        return interpreter.ReportCommandError(run, interpreter.Text("DownloadError"));
+    }
+    interpreter.Window().AppendLog(interpreter.Text("EndDownloadMessage"));
+    return LineOutcome::Finished;
+}

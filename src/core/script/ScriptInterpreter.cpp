@@ -1,0 +1,124 @@
+#include "core/script/ScriptInterpreter.h"
+
+#include <array>
+
+#include "core/script/Commands.h"
+#include "core/script/ScriptFailure.h"
+#include "core/script/ScriptFields.h"
+#include "core/text/Placeholders.h"
+
+namespace {
+
+using CommandHandler = LineOutcome (*)(ScriptInterpreter&, ScriptRun&);
+
+struct Command {
+    std::string_view word;
+    CommandHandler handler;
+};
+
+// Tested in this order; the first match wins. Matching is exact and case-sensitive.
+constexpr std::array<Command, 13> kCommandTable{{
+    {"ADR", RunAdr},
+    {"LOC", RunLoc},
+    {"TIT", RunTit},
+    {"VER", RunVer},
+    {"CMV", RunCmv},
+    {"OFF", RunOff},
+    {"MKD", RunMkd},
+    {"RMD", RunRmd},
+    {"EXE", RunExe},
+    {"ERD", RunErd},
+    {"DEL", RunDel},
+    {"MSG", RunMsg},
+    {"DWN", RunDwn},
+}};
+
+constexpr std::size_t kCommandLength = 3;
+constexpr std::size_t kArgumentStart = 4;  // the fourth character separates, whatever it is
+
+}  // namespace
+
+std::string ScriptRun::Argument() const {
+    if (currentLine_.size() < kArgumentStart) {
+        throw ScriptFailure(
+            "The line has no argument: a command must be followed by a "
+            "separator character and its argument.");
+    }
+    return currentLine_.substr(kArgumentStart);
+}
+
+ScriptInterpreter::ScriptInterpreter(UpdaterState& state, ScriptBuffer& buffer, std::string& park,
+                                     const LanguageTexts& texts, UpdaterWindow& window,
+                                     const UpdaterPlatform& platform)
+    : state_(state),
+      buffer_(buffer),
+      park_(park),
+      texts_(texts),
+      window_(window),
+      platform_(platform) {}
+
+void ScriptInterpreter::InterpretScript(RunKind kind) {
+    ScriptRun run(kind);
+    while (!buffer_.IsEmpty()) {
+        TakenLine taken = buffer_.TakeLine();
+        run.SetCurrentLine(std::move(taken.text));
+        // A CR at the very end has no LF to drop with it. Once the trap is armed that counts
+        // as a failure of the line; before, the CR is simply dropped.
+        if (taken.endedByLoneCr && run.TrapArmed()) {
+            ReportCommandError(run, "The script ends with a carriage return without a line feed.");
+            return;
+        }
+        if (run.CurrentLine().empty()) {
+            continue;
+        }
+        if (RunLine(run) == LineOutcome::EndRun) {
+            return;
+        }
+    }
+}
+
+LineOutcome ScriptInterpreter::RunLine(ScriptRun& run) {
+    // The failure trap. An update script's run lets a failure that its own trap did not catch
+    // pass to the CMV line that started it. Every other run reports it as the trap would, so
+    // that no failure goes unreported and the program never ends abruptly.
+    try {
+        return Dispatch(run);
+    } catch (const std::exception& failure) {
+        if (!run.TrapArmed() && run.Kind() == RunKind::Nested) {
+            throw;
+        }
+        return ReportCommandError(run, failure.what());
+    }
+}
+
+LineOutcome ScriptInterpreter::Dispatch(ScriptRun& run) {
+    const std::string_view command = std::string_view(run.CurrentLine()).substr(0, kCommandLength);
+    for (const Command& entry : kCommandTable) {
+        if (entry.word == command) {
+            return entry.handler(*this, run);
+        }
+    }
+    // A word outside the table, a lower-case command or a line that begins with a blank.
+    return ReportCommandError(run, Text("UnknownCommand"));
+}
+
+LineOutcome ScriptInterpreter::ReportCommandError(const ScriptRun& run,
+                                                  const std::string& failureText) {
+    state_.UpdateHandled = 1;
+    state_.UpdateFailed = 1;
+    // In this order: a "%CML%" inside the failure text is replaced too, while a "%CRLF%" in the
+    // failure text or in the line stays literal.
+    std::string message = ReplaceLineBreaks(Text("GenericErrorDialog"));
+    message = ReplaceAll(message, kPlaceholderError, failureText);
+    message = ReplaceAll(message, kPlaceholderCommandLine, run.CurrentLine());
+    window_.ShowMessageBox(message, MessageBoxStyle::Error);
+    return LineOutcome::EndRun;
+}
+
+void ScriptInterpreter::LoadScriptFile(const std::string& path) {
+    buffer_.Append(platform_.files.ReadFileBytes(path));
+}
+
+std::string ScriptInterpreter::FullPath(const std::string& path) const {
+    return ApplyScriptPathRule(state_.AppPath, path);
+}

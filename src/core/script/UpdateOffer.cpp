@@ -1,0 +1,117 @@
+// CMV: compares a listed version with the installed one and, for a newer version, offers the
+// update and runs its update script in a nested run.
+
+#include "core/script/Commands.h"
+#include "core/script/ScriptFields.h"
+#include "core/script/VersionNumbers.h"
+#include "core/text/Placeholders.h"
+
+namespace {
+
+// The update script is held in the program's folder while it runs.
+constexpr const char* kUpdateScriptFileName = "\\Script.qsc";
+
+struct VersionEntry {
+    std::string version;
+    std::string description;
+    std::string scriptUrl;
+};
+
+// Splits "version;description;script URL". Throws when a ";" is missing; anything after a
+// third ";" is ignored.
+VersionEntry SplitVersionEntry(std::string rest) {
+    VersionEntry entry;
+    NextField(rest, entry.version);
+    RemoveFieldSeparator(rest);
+    NextField(rest, entry.description);
+    RemoveFieldSeparator(rest);
+    entry.description =
+        ReplaceAll(ReplaceLineBreaks(entry.description), kPlaceholderSemicolon, ";");
+    NextField(rest, entry.scriptUrl);
+    return entry;
+}
+
+// Shows the description and asks whether to install. True when the user answers Yes.
+bool OfferUpdate(ScriptInterpreter& interpreter, const VersionEntry& entry) {
+    UpdaterState& state = interpreter.State();
+    UpdaterWindow& window = interpreter.Window();
+    state.UpdateHandled = 1;
+    window.AppendLog(
+        ReplaceAll(interpreter.Text("UpdateFound"), kPlaceholderTitle, state.SoftwareTitle));
+
+    // The description goes in last, so a "%TITLE%" inside it stays as written.
+    std::string dialog = ReplaceLineBreaks(interpreter.Text("UpdateFoundDescriptionDialog"));
+    dialog = ReplaceAll(dialog, kPlaceholderTitle, state.SoftwareTitle);
+    dialog = ReplaceAll(dialog, kPlaceholderDescription, entry.description);
+    window.ShowMessageBox(dialog, MessageBoxStyle::Information);
+
+    return window.ShowMessageBox(interpreter.Text("InstallUpdate"), MessageBoxStyle::Question) ==
+           kAnswerYes;
+}
+
+// Removes a file left at `path` by an earlier run, so that a failed download leaves no update
+// script behind. The download itself never touches the old file when it fails.
+void RemoveStaleFile(FileSystem& files, const std::string& path) {
+    try {
+        if (files.FileExists(path)) {
+            files.RemoveFile(path);
+        }
+    } catch (const std::exception&) {
+        // The download failure is what the user needs to hear about.
+    }
+}
+
+}  // namespace
+
+// CMV <version>;<description>;<update script URL>
+LineOutcome RunCmv(ScriptInterpreter& interpreter, ScriptRun& run) {
+    run.ArmTrap();
+    const VersionEntry entry = SplitVersionEntry(run.Argument());
+    UpdaterState& state = interpreter.State();
+
+    state.InstalledVersion = RemoveDots(state.InstalledVersion);
+    if (!IsNumeric(state.InstalledVersion)) {
+        // The version file is at fault, not this line: its own message, without the line.
+        state.UpdateHandled = 1;
+        state.UpdateFailed = 1;
+        interpreter.Window().ShowMessageBox(
+            ReplaceLineBreaks(interpreter.Text("InvalidVersionNumberInVersionFileError")),
+            MessageBoxStyle::Error);
+        return LineOutcome::EndRun;
+    }
+    const std::string listedVersion = RemoveDots(entry.version);
+    if (!IsNumeric(listedVersion)) {
+        return interpreter.ReportCommandError(run, interpreter.Text("InvalidVersionNumberError"));
+    }
+    if (!IsNewerVersion(listedVersion, state.InstalledVersion)) {
+        return LineOutcome::Finished;
+    }
+
+    if (!OfferUpdate(interpreter, entry)) {
+        interpreter.Window().AppendLog(interpreter.Text("UpdateCanceledByUser"));
+        return LineOutcome::EndRun;
+    }
+    interpreter.Window().AppendLog(ReplaceLineBreaks(interpreter.Text("Updating")));
+    interpreter.Window().ProcessPendingEvents();
+
+    const std::string scriptPath = state.AppPath + kUpdateScriptFileName;
+    if (!interpreter.Network().DownloadFile(entry.scriptUrl, scriptPath)) {
+        state.UpdateFailed = 1;
+        RemoveStaleFile(interpreter.Files(), scriptPath);
+        return interpreter.ReportCommandError(run, interpreter.Text("DownloadUpdateScriptError"));
+    }
+
+    // Park the rest of this script; the update script runs alone on the buffer.
+    interpreter.Park() = interpreter.Buffer().Text();
+    interpreter.Buffer().Clear();
+    interpreter.LoadScriptFile(scriptPath);
+    interpreter.InterpretScript(RunKind::Nested);
+    interpreter.Files().RemoveFile(scriptPath);
+
+    if (state.ExitAfterUpdate == 1 || state.UpdateFailed == 1) {
+        return LineOutcome::EndRun;
+    }
+    interpreter.Buffer().SetText(interpreter.Park());
+    interpreter.Window().AppendLog(interpreter.Text("UpdateFinished"));
+    return LineOutcome::Finished;
+}

@@ -1,0 +1,13 @@
+#pragma once
+// The network, as the updater needs it: one URL into one local file.
+
+#include <string>
+
+class Downloader {
+public:
+    virtual ~Downloader() = default;
+
+    // Fetches the URL with an HTTP GET into the local file, showing progress. True only when
+    // the whole body arrived and was stored; on failure the local path is left as it was.
+    virtual bool DownloadFile(const std::string& url, const std::string& localPath) = 0;
+};

@@ -1,0 +1,61 @@
+#include "core/update/Updater.h"
+
+#include "core/text/Placeholders.h"
+
+Updater::Updater(UpdaterWindow& window, const UpdaterPlatform& platform)
+    : window_(window),
+      platform_(platform),
+      texts_(platform.home),
+      interpreter_(state_, buffer_, park_, texts_, window, platform) {}
+
+bool Updater::StartUp() {
+    // First, so that the early exits below may close the window.
+    state_.CloseAllowed = 1;
+    state_.ExitAfterUpdate = 0;
+
+    state_.AppPath = platform_.home.AppPath();
+    const std::string languageFile = platform_.home.OwnFilePath(kLanguageFileExtension);
+    const std::string configurationFile = platform_.home.OwnFilePath(kConfigurationFileExtension);
+
+    if (!platform_.files.FileExists(languageFile)) {
+        window_.ShowMessageBox(kMissingLanguageFileMessage, MessageBoxStyle::Error);
+        window_.RequestClose();
+        return false;
+    }
+    texts_.SetFilePath(languageFile);
+
+    if (!platform_.files.FileExists(configurationFile)) {
+        window_.ShowMessageBox(ReplaceLineBreaks(texts_.Text("ConfigurationFileError")),
+                               MessageBoxStyle::Error);
+        window_.RequestClose();
+        return false;
+    }
+    RunConfigurationFile(configurationFile);
+    LabelWindow();
+    return true;
+}
+
+void Updater::RunConfigurationFile(const std::string& path) {
+    try {
+        interpreter_.LoadScriptFile(path);
+    } catch (const std::exception& failure) {
+        // The file is there but cannot be read (locked, no access): say so and still start, so
+        // the user sees the window and can close it normally.
+        window_.ShowMessageBox(
+            ReplaceLineBreaks(texts_.Text("ConfigurationFileError")) + "\r\n\r\n" + failure.what(),
+            MessageBoxStyle::Error);
+        return;
+    }
+    interpreter_.InterpretScript();
+}
+
+void Updater::LabelWindow() {
+    window_.SetTitleLabel(state_.SoftwareTitle);
+    window_.SetCaption(
+        ReplaceAll(texts_.Text("WindowsCaption"), kPlaceholderTitle, state_.SoftwareTitle));
+    // Line breaks first, so that a "%CRLF%" inside the title stays literal.
+    window_.ReplaceLog(ReplaceAll(ReplaceLineBreaks(texts_.Text("WelcomeMessage")),
+                                  kPlaceholderTitle, state_.SoftwareTitle));
+    window_.SetButtonCaptions(texts_.Text("ButtonUpdate"), texts_.Text("ButtonClose"));
+    window_.SetProgressBarTooltip(texts_.Text("ProgressionBar"));
+}

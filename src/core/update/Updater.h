@@ -1,0 +1,75 @@
+#pragma once
+// The main window's logic, free of Win32: start-up, the close rule and the update check run.
+// It owns the window state, the script buffer, the park and the interpreter; the window reaches
+// it through this class and it reaches the window and the system through the seam.
+
+#include <string>
+
+#include "core/script/ScriptBuffer.h"
+#include "core/script/ScriptInterpreter.h"
+#include "core/script/UpdaterState.h"
+#include "core/seam/UpdaterPlatform.h"
+#include "core/seam/UpdaterWindow.h"
+#include "core/text/LanguageTexts.h"
+
+// The one text of the program that cannot come from the language file.
+inline constexpr const char* kMissingLanguageFileMessage =
+    "Error :\r\n\r\nCan not find the language file.\r\n\r\n\r\n"
+    "Please contact technical support of the software.";
+
+class Updater {
+public:
+    Updater(UpdaterWindow& window, const UpdaterPlatform& platform);
+    Updater(const Updater&) = delete;
+    Updater& operator=(const Updater&) = delete;
+
+    // The start-up sequence: finds the language and configuration files, runs the configuration
+    // file and labels the window. False when a file is missing: the user has been told and the
+    // window has been asked to close.
+    bool StartUp();
+
+    // One update check, from the version file to the closing log message (Update button).
+    // Does nothing while a run is under way: a click queued before the buttons were disabled
+    // must not start a second run inside the first.
+    void RunUpdateCheck();
+
+    // True from the press of Update until its run has returned, whatever CloseAllowed says.
+    bool IsRunning() const { return running_; }
+
+    // What the window does with a close request.
+    enum class CloseDecision {
+        Refuse,  // an update check runs: the request is dropped silently
+        Defer,   // the run has allowed the close but is still on the stack: the window must not
+                 // be destroyed under it; the run asks for the close again once it has returned
+        Close,   // close now
+    };
+    CloseDecision DecideClose();
+
+    UpdaterState& State() { return state_; }
+    ScriptBuffer& Buffer() { return buffer_; }
+    std::string& Park() { return park_; }
+    ScriptInterpreter& Interpreter() { return interpreter_; }
+    const LanguageTexts& Texts() const { return texts_; }
+
+private:
+    void RunConfigurationFile(const std::string& path);
+    void LabelWindow();
+
+    // Update check run steps.
+    void RunUpdateCheckSteps();
+    void CheckForUpdates();
+    std::string TemporaryFilePath() const { return state_.VersionFilePath + ".tmp"; }
+    void WriteEndMessages();
+    void EndWithFailure();
+    void ReturnToIdle();
+
+    UpdaterWindow& window_;
+    UpdaterPlatform platform_;
+    UpdaterState state_;
+    ScriptBuffer buffer_;
+    std::string park_;
+    LanguageTexts texts_;
+    ScriptInterpreter interpreter_;
+    bool running_ = false;
+    bool closeDeferred_ = false;
+};

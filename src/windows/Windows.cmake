@@ -1,0 +1,54 @@
+# The Windows side: everything that talks to Windows (the main window, the About box, WinINet,
+# the file system, programs, INI files), implementing the core's seam; and the program itself.
+
+set(QUILLMERE_WIN32_DEFINITIONS WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+
+# Small, self-contained product: no unused sections, everything static, stripped.
+set(QUILLMERE_SIZE_OPTIONS -ffunction-sections -fdata-sections)
+set(QUILLMERE_LINK_OPTIONS -static -Wl,--gc-sections)
+
+target_compile_definitions(quillmere_core PUBLIC ${QUILLMERE_WIN32_DEFINITIONS})
+target_compile_options(quillmere_core PRIVATE ${QUILLMERE_SIZE_OPTIONS})
+
+add_library(quillmere_windows STATIC
+    src/windows/win32/Win32Error.cpp
+    src/windows/win32/DpiScale.cpp
+    src/windows/system/WindowsFileSystem.cpp
+    src/windows/system/Directories.cpp
+    src/windows/system/LaunchExecutables.cpp
+    src/windows/system/IniFiles.cpp
+    src/windows/system/WindowsProgramHome.cpp
+    src/windows/net/DownloadFile.cpp
+    src/windows/ui/Painting.cpp
+    src/windows/ui/MainWindowLayout.cpp
+    src/windows/ui/AboutBanner.cpp
+    src/windows/ui/HelpAbout.cpp
+    src/windows/ui/ProgramVersion.cpp
+    src/windows/ui/SystemMenuHook.cpp
+    src/windows/app/EventPump.cpp
+    src/windows/app/MainWindow.cpp
+    src/windows/app/WindowsPlatform.cpp
+)
+target_link_libraries(quillmere_windows PUBLIC quillmere_core comctl32 wininet gdi32 user32 kernel32
+    version)
+target_compile_options(quillmere_windows PRIVATE ${QUILLMERE_SIZE_OPTIONS})
+
+add_executable(quillmere WIN32 src/windows/app/WinMain.cpp res/quillmere.rc)
+target_link_libraries(quillmere PRIVATE quillmere_windows)
+target_link_options(quillmere PRIVATE ${QUILLMERE_LINK_OPTIONS} -s)
+set_target_properties(quillmere PROPERTIES OUTPUT_NAME quillmere)
+# windres must find the manifest and artwork next to the resource script.
+set_source_files_properties(res/quillmere.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/quillmere.manifest;${CMAKE_SOURCE_DIR}/src/windows/ui/ResourceIds.h;${CMAKE_SOURCE_DIR}/res/art/quillmere.ico;${CMAKE_SOURCE_DIR}/res/art/logo53.bmp;${CMAKE_SOURCE_DIR}/res/art/logo66.bmp;${CMAKE_SOURCE_DIR}/res/art/logo80.bmp;${CMAKE_SOURCE_DIR}/res/art/logo106.bmp")
+
+# The English language file always stands beside the program in the build folder, so that
+# the program can be started straight from there.
+add_custom_command(TARGET quillmere POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different
+            ${CMAKE_SOURCE_DIR}/lang/quillmere.lng $<TARGET_FILE_DIR:quillmere>/quillmere.lng)
+
+# The download benchmark (built on demand by scripts/bench).
+include(${CMAKE_SOURCE_DIR}/bench/download/DownloadBench.cmake)
+
+# The script-command benchmarks (built on demand by scripts/bench).
+include(${CMAKE_SOURCE_DIR}/bench/commands/CommandsBench.cmake)

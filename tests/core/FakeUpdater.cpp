@@ -1,0 +1,197 @@
+#include "core/FakeUpdater.h"
+
+#include <stdexcept>
+#include <utility>
+
+int FakeWindow::ShowMessageBox(const std::string& text, MessageBoxStyle style) {
+    boxes.push_back({text, style});
+    if (onMessageBox) {
+        std::exchange(onMessageBox, nullptr)();  // once: the handler may open boxes itself
+    }
+    if (style != MessageBoxStyle::Question) {
+        return kAnswerOk;
+    }
+    if (answers.empty()) {
+        return kAnswerYes;
+    }
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+std::string FakePlatform::ReadIniString(const std::string& file, const std::string& section,
+                                        const std::string& key) {
+    if (file != languageFile || section != "Quillmere" || !FileExists(file)) {
+        return {};
+    }
+    const auto found = languageTexts.find(key);
+    return found == languageTexts.end() ? std::string() : found->second.substr(0, 1023);
+}
+
+std::string FakePlatform::ReadFileBytes(const std::string& path) {
+    const auto found = files.find(path);
+    if (found == files.end() || unreadable.count(path) != 0) {
+        throw std::runtime_error("The system cannot open the file.");
+    }
+    return found->second;
+}
+
+void FakePlatform::RemoveFile(const std::string& path) {
+    if (files.erase(path) == 0) {
+        throw std::runtime_error("The system cannot find the file specified.");
+    }
+}
+
+std::string FakePlatform::FullPathName(const std::string& path) {
+    // Resolves "." and ".." element by element; a trailing backslash is kept.
+    std::vector<std::string> elements;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = path.find('\\', start);
+        const std::string element =
+            path.substr(start, end == std::string::npos ? end : end - start);
+        if (element == "..") {
+            if (elements.size() > 1) {
+                elements.pop_back();
+            }
+        } else if (element != "." && !(element.empty() && end != std::string::npos)) {
+            elements.push_back(element);
+        }
+        if (end == std::string::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    std::string full;
+    for (const std::string& element : elements) {
+        full += (full.empty() ? "" : "\\") + element;
+    }
+    return full;
+}
+
+bool FakePlatform::VisibleEntryExists(const std::string& path) {
+    std::string folder = path;
+    if (!folder.empty() && folder.back() == '\\') {
+        folder.pop_back();
+    }
+    return folders.count(folder) != 0 || files.count(path) != 0;
+}
+
+void FakePlatform::ResetAttributesAndDelete(const std::string& path) {
+    if (undeletable.count(path) != 0) {
+        throw std::runtime_error("Access is denied.");
+    }
+    RemoveFile(path);
+}
+
+void FakePlatform::MakeFolder(const std::string& path) {
+    const std::size_t slash = path.rfind('\\');
+    const std::string parent = slash == std::string::npos ? std::string() : path.substr(0, slash);
+    if (parent.size() > 2 && folders.count(parent) == 0) {
+        throw std::runtime_error("The system cannot find the path specified.");
+    }
+    folders.insert(path);
+}
+
+void FakePlatform::RemoveEmptyFolder(const std::string& path) {
+    for (const auto& [file, content] : files) {
+        if (file.starts_with(path + "\\")) {
+            throw std::runtime_error("The directory is not empty.");
+        }
+    }
+    if (folders.erase(path) == 0) {
+        throw std::runtime_error("The system cannot find the file specified.");
+    }
+}
+
+bool FakePlatform::EraseDirectory(const std::string& path) {
+    for (auto it = files.begin(); it != files.end();) {
+        if (it->first.starts_with(path)) {
+            if (undeletable.count(it->first) != 0) {
+                return false;
+            }
+            it = files.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    std::erase_if(folders,
+                  [&](const std::string& folder) { return (folder + "\\").starts_with(path); });
+    return true;
+}
+
+bool FakePlatform::LaunchExecutable(const std::string& commandLine, bool wait, int windowStyle) {
+    launches.push_back((wait ? "WAIT " : "") + commandLine);
+    lastWindowStyle = windowStyle;
+    return launchable.count(commandLine) != 0;
+}
+
+bool FakePlatform::DownloadFile(const std::string& url, const std::string& localPath) {
+    downloads.push_back(url);
+    if (onDownload) {
+        onDownload(url);
+    }
+    const auto found = server.find(url);
+    if (found == server.end()) {
+        return false;
+    }
+    files[localPath] = found->second;
+    return true;
+}
+
+std::map<std::string, std::string> KeyNamedTexts() {
+    static const char* const kKeys[] = {"ConfigurationFileError",
+                                        "WindowsCaption",
+                                        "WelcomeMessage",
+                                        "ButtonUpdate",
+                                        "ButtonClose",
+                                        "ProgressionBar",
+                                        "SystemMenu.HelpAbout",
+                                        "VersionFileError",
+                                        "UpdateInformationsFileResearchMessage",
+                                        "UdpateInformationsFileErrorMessage",
+                                        "UpdateInformationsFileFoundAndDownloadedMessage",
+                                        "UpdateInformationsFileScanMessage",
+                                        "NoUpdateAvailableMessage",
+                                        "UpdateInformationsFileEndScanMessage",
+                                        "UpdateFailedErrorMessage",
+                                        "InvalidVersionNumberInVersionFileError",
+                                        "InvalidVersionNumberError",
+                                        "UpdateFound",
+                                        "InstallUpdate",
+                                        "Updating",
+                                        "UpdateFinished",
+                                        "UpdateCanceledByUser",
+                                        "DownloadUpdateScriptError",
+                                        "CreateDirectory",
+                                        "DirectoryCreated",
+                                        "DeleteMessage",
+                                        "EndDeleteMessage",
+                                        "EraseDirectoryError",
+                                        "LaunchError",
+                                        "DownloadMessage",
+                                        "EndDownloadMessage",
+                                        "DownloadError",
+                                        "UnknownCommand",
+                                        "HelpAbout.Title"};
+    std::map<std::string, std::string> texts;
+    for (const char* key : kKeys) {
+        texts[key] = key;
+    }
+    texts["GenericErrorDialog"] = "Error: %ERROR% in line [%CML%]";
+    texts["UpdateFoundDescriptionDialog"] = "%DESCRIPTION%";
+    return texts;
+}
+
+FakeUpdater::FakeUpdater(const std::string& configuration) {
+    platform.languageTexts = KeyNamedTexts();
+    platform.files[platform.languageFile] = "";
+    platform.files["C:\\App\\quillmere.cfg"] = configuration;
+    platform.folders.insert("C:\\App");
+    updater.StartUp();
+}
+
+void FakeUpdater::Run(const std::string& script) {
+    updater.Buffer().Append(script);
+    updater.Interpreter().InterpretScript();
+}

@@ -1,0 +1,110 @@
+#pragma once
+// Fakes of the seam for the native tests: a window that records what the user would see,
+// and an in-memory platform (files, folders, INI values, downloads, programs).
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "LogLines.h"
+#include "core/update/Updater.h"
+
+struct ShownMessageBox {
+    std::string text;
+    MessageBoxStyle style;
+};
+
+class FakeWindow : public UpdaterWindow {
+public:
+    void ReplaceLog(const std::string& text) override { log = text; }
+    void AppendLog(const std::string& message) override { log += "\r\n" + message; }
+    int ShowMessageBox(const std::string& text, MessageBoxStyle style) override;
+    void ProcessPendingEvents() override { ++eventPasses; }
+    void SetCaption(const std::string& text) override { caption = text; }
+    void SetTitleLabel(const std::string& text) override { titleLabel = text; }
+    void SetButtonCaptions(const std::string& update, const std::string& close) override {
+        updateCaption = update;
+        closeCaption = close;
+    }
+    void SetProgressBarTooltip(const std::string& text) override { tooltip = text; }
+    void SetButtonsEnabled(bool enabled) override { buttonsEnabled = enabled; }
+    void RequestClose() override { ++closeRequests; }
+
+    // The log split at CR LF, for comparing line by line.
+    std::vector<std::string> LogLines() const { return SplitLogLines(log); }
+
+    std::string log, caption, titleLabel, updateCaption, closeCaption, tooltip;
+    std::vector<ShownMessageBox> boxes;
+    std::deque<int> answers;  // answers to Yes/No questions, in order; Yes when none is left
+    int eventPasses = 0;
+    int closeRequests = 0;
+    bool buttonsEnabled = true;
+    // Called while a box is open, for tests that act as the user would meanwhile.
+    std::function<void()> onMessageBox;
+};
+
+// Every role of the platform in one object, so a test sets up files, texts, server and programs
+// in one place.
+class FakePlatform : public ProgramHome,
+                     public FileSystem,
+                     public ProgramLauncher,
+                     public Downloader {
+public:
+    UpdaterPlatform Roles() { return {*this, *this, *this, *this}; }
+
+    std::string ProgramFolder() override { return programFolder; }
+    std::string ProgramName() override { return programName; }
+    std::string ReadIniString(const std::string& file, const std::string& section,
+                              const std::string& key) override;
+    bool FileExists(const std::string& path) override { return files.count(path) != 0; }
+    std::string ReadFileBytes(const std::string& path) override;
+    void RemoveFile(const std::string& path) override;
+    bool VisibleEntryExists(const std::string& path) override;
+    bool AnyFileExists(const std::string& path) override { return FileExists(path); }
+    std::string FullPathName(const std::string& path) override;
+    void MakeFolder(const std::string& path) override;
+    void RemoveEmptyFolder(const std::string& path) override;
+    void ResetAttributesAndDelete(const std::string& path) override;
+    bool EraseDirectory(const std::string& path) override;
+    bool LaunchExecutable(const std::string& commandLine, bool wait, int windowStyle) override;
+    bool DownloadFile(const std::string& url, const std::string& localPath) override;
+
+    std::string programFolder = "C:\\App";
+    std::string programName = "quillmere";
+    std::map<std::string, std::string> languageTexts;  // keys of the "Quillmere" section
+    std::string languageFile = "C:\\App\\quillmere.lng";
+    std::map<std::string, std::string> files;  // path -> content
+    std::set<std::string> unreadable;          // files that exist but cannot be read
+    std::set<std::string> folders;
+    std::map<std::string, std::string> server;  // URL -> body
+    std::vector<std::string> downloads;         // URLs fetched, in order
+    std::vector<std::string> launches;          // "WAIT " or "" + command line
+    std::set<std::string> launchable;           // command lines that start
+    int lastWindowStyle = -1;                   // of the last launch
+    std::set<std::string> undeletable;          // paths whose erase or DEL fails
+    // Called during a download, for tests that need to act while it runs.
+    std::function<void(const std::string& url)> onDownload;
+};
+
+// A complete English-like set of texts whose values name their keys, so that a log can be
+// compared with a list of keys.
+std::map<std::string, std::string> KeyNamedTexts();
+
+// An updater in C:\App with its language and configuration files, started up.
+struct FakeUpdater {
+    explicit FakeUpdater(const std::string& configuration =
+                             "ADR http://server/info.txt\r\n"
+                             "LOC \\version.txt\r\n"
+                             "TIT Demo Software");
+
+    // Loads `script` into the buffer and runs it, as a caller of the interpreter does.
+    void Run(const std::string& script);
+
+    FakeWindow window;
+    FakePlatform platform;
+    Updater updater{window, platform.Roles()};
+    UpdaterState& state = updater.State();
+};

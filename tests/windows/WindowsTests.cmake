@@ -1,0 +1,32 @@
+# Win32 suites, run under Wine. One executable per area; cases are grouped inside.
+add_library(quillmere_win_test_support STATIC ${CMAKE_SOURCE_DIR}/tests/windows/TempFolder.cpp)
+target_include_directories(quillmere_win_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
+target_compile_definitions(quillmere_win_test_support PUBLIC ${QUILLMERE_WIN32_DEFINITIONS})
+
+quillmere_add_test(win_text_files_tests
+    SOURCES tests/windows/TextFilesTest.cpp
+    LIBRARIES quillmere_windows quillmere_win_test_support)
+
+quillmere_add_test(win_download_tests
+    SOURCES tests/windows/DownloadFileTest.cpp
+    LIBRARIES quillmere_windows quillmere_win_test_support)
+
+# The launch tests' helper program (also used by scripts/bench): sleeps, then writes a marker.
+add_executable(quillmere_test_sleeper tests/windows/sleeper.cpp)
+set_target_properties(quillmere_test_sleeper PROPERTIES OUTPUT_NAME sleeper)
+target_link_options(quillmere_test_sleeper PRIVATE -static)
+
+quillmere_add_test(win_file_system_tests
+    SOURCES tests/windows/FileSystemTest.cpp tests/windows/ScriptHarness.cpp
+    LIBRARIES quillmere_windows quillmere_win_test_support)
+
+quillmere_add_test(win_launch_tests
+    SOURCES tests/windows/LaunchTest.cpp tests/windows/ScriptHarness.cpp
+    LIBRARIES quillmere_windows quillmere_win_test_support)
+add_dependencies(win_launch_tests quillmere_test_sleeper)
+
+# The system-menu hook on a window of the test's own; version information and DPI scaling.
+quillmere_add_test(win_window_parts_tests
+    SOURCES tests/windows/SystemMenuHookTest.cpp tests/windows/WindowPartsTest.cpp
+    LIBRARIES quillmere_windows quillmere_win_test_support)
+add_dependencies(win_window_parts_tests quillmere)
