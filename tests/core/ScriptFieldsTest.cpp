@@ -1,7 +1,8 @@
-// NextField, the field separator and the script path rule.
+// NextField, the field separator and the script path rule, with the paths it refuses.
 
 #include <gtest/gtest.h>
 
+#include "core/FakeUpdater.h"
 #include "core/script/ScriptFailure.h"
 #include "core/script/ScriptFields.h"
 
@@ -50,6 +51,65 @@ TEST(ScriptPathRuleTest, OtherPathsAreUsedAsWritten) {
 
 TEST(ScriptPathRuleTest, NetworkPathsAreMadeRelativeToo) {
     EXPECT_EQ(ApplyScriptPathRule("C:\\App", "\\\\server\\share"), "C:\\App\\\\server\\share");
+}
+
+constexpr const char* kDevice = "Device paths (\"\\\\?\\\" and \"\\\\.\\\") are not allowed: ";
+constexpr const char* kNetwork = "Network paths are not allowed: ";
+
+TEST(ScriptPathRuleTest, PathsUsedAsWrittenMayNotStartWithTwoSeparators) {
+    struct Case {
+        const char* path;
+        const char* refusal;  // nullptr: accepted
+    };
+    for (const Case& c :
+         {Case{"//?/C:/App", kDevice}, Case{"//./C:/App", kDevice}, Case{"/\\?\\C:\\App", kDevice},
+          Case{"//.", kDevice}, Case{"\"//?/C:/setup.exe\" /S", kDevice},
+          Case{"//server/share", kNetwork}, Case{"/\\server\\share", kNetwork},
+          Case{"//.hidden/share", kNetwork}, Case{"\"//server/setup.exe\"", kNetwork},
+          Case{"\\\\server\\share", nullptr}, Case{"\\/server/share", nullptr},
+          Case{"/single", nullptr}, Case{"C:\\x", nullptr}, Case{"\"C:\\x y\\z.exe\" /S", nullptr},
+          Case{"\"", nullptr}, Case{"", nullptr}}) {
+        if (c.refusal == nullptr) {
+            EXPECT_NO_THROW(ApplyScriptPathRule("C:\\App", c.path)) << c.path;
+            continue;
+        }
+        try {
+            ApplyScriptPathRule("C:\\App", c.path);
+            ADD_FAILURE() << "accepted: " << c.path;
+        } catch (const ScriptFailure& refusal) {
+            EXPECT_EQ(refusal.what(), std::string(c.refusal) + c.path);
+        }
+    }
+}
+
+TEST(ScriptPathRuleTest, EveryCommandThatTakesAPathRefusesThemBeforeActing) {
+    struct Case {
+        const char* line;
+        const char* refusal;
+        const char* path;  // as the report shows it: ERD's added "\" included
+    };
+    for (const Case& c :
+         {Case{"LOC //server/share/version.txt", kNetwork, "//server/share/version.txt"},
+          Case{"MKD //?/C:/App/new", kDevice, "//?/C:/App/new"},
+          Case{"RMD /\\server\\share\\old", kNetwork, "/\\server\\share\\old"},
+          Case{"ERD //./C:/App", kDevice, "//./C:/App\\"},
+          Case{"DEL //server/share/a.txt", kNetwork, "//server/share/a.txt"},
+          Case{"DWN http://server/a;//server/share/a", kNetwork, "//server/share/a"},
+          Case{"EXE WAIT://server/share/setup.exe /S", kNetwork, "//server/share/setup.exe /S"}}) {
+        FakeUpdater app;
+        app.platform.server["http://server/a"] = "x";
+        app.platform.launchable = {"//server/share/setup.exe /S"};
+        app.Run(std::string(c.line) + "\r\nTIT not run");
+        ASSERT_EQ(app.window.boxes.size(), 1u) << c.line;
+        EXPECT_EQ(app.window.boxes[0].text,
+                  std::string("Error: ") + c.refusal + c.path + " in line [" + c.line + "]");
+        EXPECT_EQ(app.state.VersionFilePath, "C:\\App\\version.txt") << c.line;
+        EXPECT_TRUE(app.platform.launches.empty()) << c.line;
+        EXPECT_TRUE(app.platform.downloads.empty()) << c.line;
+        EXPECT_EQ(app.platform.folders, (std::set<std::string>{"C:\\App"})) << c.line;
+        EXPECT_EQ(app.state.UpdateFailed, 1) << c.line;
+        EXPECT_EQ(app.updater.Buffer().Text(), "TIT not run") << c.line;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "core/script/ScriptFields.h"
 
+#include <string_view>
+
 #include "core/script/ScriptFailure.h"
 
 void NextField(std::string& rest, std::string& field) {
@@ -18,9 +20,38 @@ void RemoveFieldSeparator(std::string& rest) {
     rest.erase(0, 1);
 }
 
+bool IsInProgramFolder(const std::string& path) {
+    return !path.empty() && path.front() == '\\';
+}
+
+namespace {
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+// Refuses a path used as written that starts with two separators. The program's folder itself
+// may be such a path (the updater started from a share): paths the rule puts there are not
+// tested.
+void RejectDeviceAndNetworkPaths(const std::string& path) {
+    const std::string_view start = std::string_view(path).substr(path.starts_with('"') ? 1 : 0);
+    if (start.size() < 2 || !IsSeparator(start[0]) || !IsSeparator(start[1])) {
+        return;
+    }
+    const bool device = start.size() >= 3 && (start[2] == '?' || start[2] == '.') &&
+                        (start.size() == 3 || IsSeparator(start[3]));
+    if (device) {
+        throw ScriptFailure("Device paths (\"\\\\?\\\" and \"\\\\.\\\") are not allowed: " + path);
+    }
+    throw ScriptFailure("Network paths are not allowed: " + path);
+}
+
+}  // namespace
+
 std::string ApplyScriptPathRule(const std::string& appPath, const std::string& path) {
-    if (!path.empty() && path.front() == '\\') {
+    if (IsInProgramFolder(path)) {
         return appPath + path;
     }
+    RejectDeviceAndNetworkPaths(path);
     return path;
 }

@@ -11,7 +11,14 @@ void NextField(std::string& rest, std::string& field);
 // when `rest` is empty: the line has fewer fields than its command needs.
 void RemoveFieldSeparator(std::string& rest);
 
+// True when the path rule puts `path` in the program's folder: it begins with "\".
+bool IsInProgramFolder(const std::string& path);
+
 // A local path that begins with "\" lies in the program's folder: the result is `appPath`
-// followed by the path, its backslash included. Any other path is returned unchanged. Only
-// the first character is tested, so "\\server\share" is made relative too.
+// followed by the path, its backslash included. Only the first character is tested, so
+// "\\server\share" is made relative too. Any other path is used as written, except one that
+// begins with two separators ("\" or "/", in any mix; a command line's opening quote skipped):
+// a device path ("//?/", "//./") escapes the system's checks on names, and a network path
+// ("//host/share") reaches another computer with the user's credentials. Throws ScriptFailure,
+// describing the refusal, for those.
 std::string ApplyScriptPathRule(const std::string& appPath, const std::string& path);
