@@ -13,6 +13,7 @@ add_library(quillmere_core STATIC
     src/core/script/UpdateOffer.cpp
     src/core/script/FileSystemCommands.cpp
     src/core/script/ProgramCommands.cpp
+    src/core/script/ProgramInFolder.cpp
     src/core/update/Updater.cpp
     src/core/update/UpdateCheckRun.cpp
 )

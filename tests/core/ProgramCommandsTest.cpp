@@ -47,19 +47,51 @@ TEST_F(ProgramCommandsTest, WaitPrefixIsExactAndCaseSensitiveAndNothingIsTrimmed
     };
     for (const Case& c :
          {Case{"EXE WAIT:C:\\a.exe", "WAIT C:\\a.exe"},
-          Case{"EXE WAIT:\\a.exe x", "WAIT C:\\App\\a.exe x"},
+          Case{"EXE WAIT:\\a.exe x", "WAIT \"C:\\App\\a.exe\" x"},
           Case{"EXE wait:C:\\a.exe", "wait:C:\\a.exe"}, Case{"EXE Wait:\\a.exe", "Wait:\\a.exe"},
           Case{"EXE WAIT: \\a.exe", "WAIT  \\a.exe"},
           Case{"EXE  WAIT:C:\\a.exe", " WAIT:C:\\a.exe"}, Case{"EXE WAIT", "WAIT"},
-          Case{"EXE \\a.exe", "C:\\App\\a.exe"},
+          Case{"EXE \\a.exe", "\"C:\\App\\a.exe\""},
           Case{"EXE \"C:\\My Tools\\a.exe\"", "\"C:\\My Tools\\a.exe\""}}) {
         FakeUpdater fresh;
-        fresh.platform.launchable = {"C:\\a.exe",    "C:\\App\\a.exe x", "wait:C:\\a.exe",
-                                     "Wait:\\a.exe", " \\a.exe",         " WAIT:C:\\a.exe",
-                                     "WAIT",         "C:\\App\\a.exe",   "\"C:\\My Tools\\a.exe\""};
+        fresh.platform.launchable = {"C:\\a.exe",
+                                     "\"C:\\App\\a.exe\" x",
+                                     "wait:C:\\a.exe",
+                                     "Wait:\\a.exe",
+                                     " \\a.exe",
+                                     " WAIT:C:\\a.exe",
+                                     "WAIT",
+                                     "\"C:\\App\\a.exe\"",
+                                     "\"C:\\My Tools\\a.exe\""};
         fresh.Run(c.line);
         EXPECT_EQ(fresh.platform.launches, (Lines{c.launch})) << c.line;
         EXPECT_TRUE(fresh.window.boxes.empty()) << c.line;
+    }
+}
+
+TEST_F(ProgramCommandsTest, ProgramInTheUpdatersFolderIsFoundAfterTheFolderAndQuoted) {
+    struct Case {
+        const char* line;
+        const char* launch;
+    };
+    // The folder's blank never splits it; after the folder, the shortest existing name wins,
+    // with ".exe" added to a name without extension, as the system would choose.
+    for (const Case& c :
+         {Case{"EXE \\tool.exe", "\"C:\\My App\\tool.exe\""},
+          Case{"EXE WAIT:\\tool.exe /S /D=C:\\x y", "WAIT \"C:\\My App\\tool.exe\" /S /D=C:\\x y"},
+          Case{"EXE \\tool /S", "\"C:\\My App\\tool.exe\" /S"},
+          Case{"EXE \\sub dir\\setup.exe /S", "\"C:\\My App\\sub dir\\setup.exe\" /S"},
+          Case{"EXE \\run fast\\go.exe", "\"C:\\My App\\run.exe\" fast\\go.exe"},
+          Case{"EXE \\missing.exe /S", "\"C:\\My App\\missing.exe\" /S"}}) {
+        FakeUpdater fresh;
+        fresh.state.AppPath = "C:\\My App";
+        for (const char* file :
+             {"C:\\My.exe", "C:\\My App\\tool.exe", "C:\\My App\\sub dir\\setup.exe",
+              "C:\\My App\\run.exe", "C:\\My App\\run fast\\go.exe"}) {
+            fresh.platform.files[file] = "program";
+        }
+        fresh.Run(c.line);
+        EXPECT_EQ(fresh.platform.launches, (Lines{c.launch})) << c.line;
     }
 }
 

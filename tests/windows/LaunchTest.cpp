@@ -87,6 +87,22 @@ TEST_F(LaunchCommandsTest, MissingProgramIsReportedAndEndsTheRun) {
     EXPECT_EQ(app.UnrunScript(), "MKD \\not-run");
 }
 
+TEST_F(LaunchCommandsTest, ProgramFolderWithABlankIsNeverSplit) {
+    // In "...\My App", the system's rule would start "...\My.exe", planted at the split point.
+    const std::string programFolder = folder / "My App";
+    ASSERT_TRUE(CreateDirectoryA(programFolder.c_str(), nullptr));
+    CopyProgram(programFolder + "\\tool.exe");
+    CopyProgram(folder / "My.exe");
+    ScriptHarness program(programFolder);
+
+    program.Run("EXE WAIT:\\tool.exe\r\nEXE WAIT:\\tool.exe 0 " + marker);
+    EXPECT_TRUE(PathExists(programFolder + "\\tool.exe.ran"));  // the run without arguments
+    EXPECT_EQ(ReadWholeFile(marker), programFolder + "\\tool.exe");
+    EXPECT_FALSE(PathExists(folder / "My.exe.ran"));
+    EXPECT_TRUE(program.window.boxes.empty());
+}
+
+// A command line written in full is the publisher's to quote: the system's rule splits it.
 TEST_F(LaunchCommandsTest, PathsWithBlanksAreSplitByTheSystemsRule) {
     ASSERT_TRUE(CreateDirectoryA((folder / "My Tools").c_str(), nullptr));
     const std::string program = folder / "My Tools\\sleeper.exe";

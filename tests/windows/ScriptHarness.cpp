@@ -17,10 +17,10 @@ void RecordingWindow::ProcessPendingEvents() {
     ::ProcessPendingEvents(nullptr);
 }
 
-ScriptHarness::ScriptHarness(const TempFolder& folder) : home(folder.Path()) {
+ScriptHarness::ScriptHarness(const std::string& folder) : home(folder) {
     using namespace harness_texts;
     WriteFileBytes(
-        folder / "quillmere.lng",
+        folder + "\\quillmere.lng",
         std::string("[Quillmere]\r\n") + "GenericErrorDialog=" + kErrorDialog + "\r\n" +
             "CreateDirectory=" + kCreateDirectory + "\r\n" +
             "DirectoryCreated=" + kDirectoryCreated + "\r\n" + "DeleteMessage=" + kDeleteMessage +
@@ -28,9 +28,9 @@ ScriptHarness::ScriptHarness(const TempFolder& folder) : home(folder.Path()) {
             "EraseDirectoryError=" + kEraseDirectoryError + "\r\n" + "LaunchError=" + kLaunchError +
             "\r\n" + "DownloadMessage=" + kDownloadMessage + "\r\n" + "EndDownloadMessage=" +
             kEndDownloadMessage + "\r\n" + "DownloadError=" + kDownloadError + "\r\n");
-    WriteFileBytes(folder / "quillmere.cfg", "");
+    WriteFileBytes(folder + "\\quillmere.cfg", "");
     if (!updater.StartUp()) {
-        throw std::runtime_error("the harness's updater did not start in " + folder.Path());
+        throw std::runtime_error("the harness's updater did not start in " + folder);
     }
 }
 

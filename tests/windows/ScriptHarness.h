@@ -70,7 +70,8 @@ private:
 class ScriptHarness {
 public:
     // Writes quillmere.lng and an empty quillmere.cfg into `folder` and starts the updater up.
-    explicit ScriptHarness(const TempFolder& folder);
+    explicit ScriptHarness(const std::string& folder);
+    explicit ScriptHarness(const TempFolder& folder) : ScriptHarness(folder.Path()) {}
     ScriptHarness(const ScriptHarness&) = delete;
     ScriptHarness& operator=(const ScriptHarness&) = delete;
 

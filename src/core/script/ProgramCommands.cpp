@@ -1,6 +1,7 @@
 // Program, message and download commands: EXE, MSG and DWN.
 
 #include "core/script/Commands.h"
+#include "core/script/ProgramInFolder.h"
 #include "core/script/ScriptFields.h"
 #include "core/text/Placeholders.h"
 
@@ -21,7 +22,14 @@ LineOutcome RunExe(ScriptInterpreter& interpreter, ScriptRun& run) {
     if (wait) {
         commandLine.erase(0, kWaitPrefix.size());
     }
-    commandLine = interpreter.FullPath(commandLine);
+    // A program in the updater's folder is resolved here and quoted: the system's own rule
+    // would try the folder's path cut at its first blank ("C:\Program.exe") before it.
+    if (IsInProgramFolder(commandLine)) {
+        commandLine = ProgramInFolderCommandLine(interpreter.Files(), interpreter.State().AppPath,
+                                                 commandLine);
+    } else {
+        commandLine = interpreter.FullPath(commandLine);
+    }
     if (!interpreter.Launcher().LaunchExecutable(commandLine, wait, kNormalWindowStyle)) {
         return interpreter.ReportCommandError(run, interpreter.Text("LaunchError"));
     }
