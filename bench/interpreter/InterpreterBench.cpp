@@ -39,7 +39,7 @@ public:
     void RemoveFile(const std::string&) override {}
     bool VisibleEntryExists(const std::string&) override { return false; }
     bool AnyFileExists(const std::string&) override { return false; }
-    std::string FullPathName(const std::string& path) override { return path; }
+    std::string FinalPath(const std::string& path) override { return path; }
     void MakeFolder(const std::string&) override {}
     void RemoveEmptyFolder(const std::string&) override {}
     void ResetAttributesAndDelete(const std::string&) override {}

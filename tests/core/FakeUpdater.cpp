@@ -42,8 +42,9 @@ void FakePlatform::RemoveFile(const std::string& path) {
     }
 }
 
-std::string FakePlatform::FullPathName(const std::string& path) {
-    // Resolves "." and ".." element by element; a trailing backslash is kept.
+std::string FakePlatform::FinalPath(const std::string& path) {
+    // Resolves "." and ".." element by element, drops a trailing backslash, and follows a link
+    // at the start of the path.
     std::vector<std::string> elements;
     std::size_t start = 0;
     for (;;) {
@@ -65,6 +66,11 @@ std::string FakePlatform::FullPathName(const std::string& path) {
     std::string full;
     for (const std::string& element : elements) {
         full += (full.empty() ? "" : "\\") + element;
+    }
+    for (const auto& [link, target] : links) {
+        if (full == link || full.starts_with(link + "\\")) {
+            return target + full.substr(link.size());
+        }
     }
     return full;
 }

@@ -64,7 +64,7 @@ public:
     void RemoveFile(const std::string& path) override;
     bool VisibleEntryExists(const std::string& path) override;
     bool AnyFileExists(const std::string& path) override { return FileExists(path); }
-    std::string FullPathName(const std::string& path) override;
+    std::string FinalPath(const std::string& path) override;
     void MakeFolder(const std::string& path) override;
     void RemoveEmptyFolder(const std::string& path) override;
     void ResetAttributesAndDelete(const std::string& path) override;
@@ -79,6 +79,7 @@ public:
     std::map<std::string, std::string> files;  // path -> content
     std::set<std::string> unreadable;          // files that exist but cannot be read
     std::set<std::string> folders;
+    std::map<std::string, std::string> links;   // folder link -> the folder it points to
     std::map<std::string, std::string> server;  // URL -> body
     std::vector<std::string> downloads;         // URLs fetched, in order
     std::vector<std::string> launches;          // "WAIT " or "" + command line

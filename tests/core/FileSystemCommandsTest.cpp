@@ -128,12 +128,16 @@ TEST_F(FileSystemCommandsTest, ErdThatFailsReportsItsKeyAndLogsNoEnd) {
 }
 
 TEST_F(FileSystemCommandsTest, ErdOfTheUpdatersOwnFolderIsRefused) {
-    // An empty argument, "\", the folder written out in any way, or a folder above it.
+    // An empty argument, "\", the folder written out in any way, a folder above it, or a link
+    // to either.
     for (const std::string line :
          {"ERD ", "ERD \\", "ERD C:\\App", "ERD C:\\App\\", "ERD \\.\\", "ERD \\data\\..",
-          "ERD c:\\aPP", "ERD C:\\", "ERD C:\\App\\..\\App"}) {
+          "ERD c:\\aPP", "ERD C:\\", "ERD C:\\App\\..\\App", "ERD C:\\Links\\app", "ERD \\self",
+          "ERD C:\\Links\\root\\"}) {
         FakeUpdater fresh;
         fresh.window.log.clear();
+        fresh.platform.links = {
+            {"C:\\Links\\app", "C:\\App"}, {"C:\\App\\self", "C:\\App"}, {"C:\\Links\\root", "C:"}};
         fresh.Run(line + "\r\nTIT not run");
         ASSERT_EQ(fresh.window.boxes.size(), 1u) << line;
         EXPECT_EQ(fresh.window.boxes[0].text, "Error: EraseDirectoryError in line [" + line + "]");

@@ -305,6 +305,92 @@ TEST_F(FileSystemCommandsTest, ErdOfADriveRootEmptiesItButLeavesTheRoot) {
     EXPECT_TRUE(IsFolder(drive.Folder()));
 }
 
+bool IsLinkedFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// The Unix path of "X:\..." inside Wine: the prefix keeps drive X: as "dosdevices/x:".
+std::string UnixPath(const std::string& prefix, const std::string& windowsPath) {
+    std::string path = prefix + "/dosdevices/" +
+                       static_cast<char>(std::tolower(static_cast<unsigned char>(windowsPath[0]))) +
+                       windowsPath.substr(1);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+// A folder link for one test, removed (as a link) when the test ends. Wine 8 reports success
+// for CreateSymbolicLinkA without making a link and cannot set junctions, but it shows a Unix
+// symbolic link to a folder as a folder link: there, one is made with the Unix ln.
+class FolderLink {
+public:
+    FolderLink(const std::string& link, const std::string& target) : link_(link) {
+        if (CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
+            IsLinkedFolder(link)) {
+            made_ = true;
+            return;
+        }
+        const char* prefix = std::getenv("WINEPREFIX");
+        if (prefix == nullptr) {
+            return;
+        }
+        unixLink_ = UnixPath(prefix, link);
+        made_ = StartUnixCommand("Z:\\bin\\ln -s " + UnixPath(prefix, target) + " " + unixLink_) &&
+                BecomesSo(link, true) && IsLinkedFolder(link);
+    }
+    ~FolderLink() {
+        if (!unixLink_.empty()) {
+            StartUnixCommand("Z:\\bin\\rm -f " + unixLink_);
+            BecomesSo(link_, false);
+        } else if (made_) {
+            RemoveDirectoryA(link_.c_str());
+        }
+    }
+    FolderLink(const FolderLink&) = delete;
+    FolderLink& operator=(const FolderLink&) = delete;
+
+    bool Made() const { return made_; }
+
+private:
+    std::string link_;
+    std::string unixLink_;
+    bool made_ = false;
+};
+
+TEST_F(FileSystemCommandsTest, ErdOfALinkToTheProgramFolderIsRefusedAndRemovesNothing) {
+    MakeFile(folder / "program.exe");
+    FolderLink link(folder / "self", folder.Path());
+    if (!link.Made()) {
+        GTEST_SKIP() << "folder links cannot be created on this system";
+    }
+    app.Run("ERD \\self");
+    ExpectReport(texts::kEraseDirectoryError, "ERD \\self");
+    EXPECT_EQ(app.window.log, "");
+    EXPECT_TRUE(PathExists(folder / "program.exe"));
+    EXPECT_TRUE(PathExists(folder / "quillmere.lng"));
+}
+
+TEST_F(FileSystemCommandsTest, ErdOfAFolderLinkNeverErasesWhatItPointsTo) {
+    TempFolder elsewhere;
+    MakeFile(elsewhere / "precious.txt");
+    FolderLink link(folder / "linked", elsewhere.Path());
+    if (!link.Made()) {
+        GTEST_SKIP() << "folder links cannot be created on this system";
+    }
+    app.Run("ERD \\linked");
+    EXPECT_TRUE(PathExists(elsewhere / "precious.txt"));
+    if (PathExists(folder / "linked")) {
+        // Wine 8 removes a folder link only by way of what it points to, which it finds not
+        // empty: the link stays and the erase is reported as failed.
+        ExpectReport(texts::kEraseDirectoryError, "ERD \\linked");
+    } else {
+        EXPECT_EQ(app.window.LogLines(),
+                  (Lines{"", texts::kDeleteMessage, texts::kEndDeleteMessage}));
+        ExpectNoReport();
+    }
+}
+
 TEST(EraseDirectoryTest, RemovesALinkedFolderAsALinkAndLeavesItsTargetAlone) {
     TempFolder folder;
     MakeFolder(folder / "outside");
@@ -378,6 +464,20 @@ TEST_F(FileSystemCommandsTest, WildcardsAreRefusedAndTouchNothing) {
     EXPECT_EQ(app.window.log, "");
 }
 
+TEST_F(FileSystemCommandsTest, DevicePathsAreRefusedAndTouchNothing) {
+    MakeFile(folder / "program.exe");
+    for (const std::string prefix : {"//?/", "//./", "/\\?\\"}) {
+        const std::string line = "ERD " + prefix + folder.Path();
+        app.window.boxes.clear();
+        app.Run(line);
+        ExpectReport("Device paths (\"\\\\?\\\" and \"\\\\.\\\") are not allowed: " + prefix +
+                         folder.Path() + "\\",
+                     line);
+        EXPECT_EQ(app.window.log, "") << line;
+    }
+    EXPECT_TRUE(PathExists(folder / "program.exe"));
+}
+
 // --- The existence tests on their own --------------------------------------------------------
 
 TEST(ExistenceTestsTest, VisibleEntriesAreFoldersAndFilesThatAreNeitherHiddenNorSystem) {
@@ -417,6 +517,21 @@ TEST(ExistenceTestsTest, AnyFileIsEveryFileWhateverItsAttributesButNoFolder) {
     EXPECT_FALSE(files.AnyFileExists(folder / "folder"));
     EXPECT_FALSE(files.AnyFileExists(folder / "missing.txt"));
     EXPECT_FALSE(files.AnyFileExists(""));
+}
+
+TEST(FinalPathTest, NamesWhatAPathIsWhateverWayItIsWritten) {
+    TempFolder folder;
+    MakeFolder(folder / "sub");
+    MakeFile(folder / "file.txt");
+    const std::string final = files.FinalPath(folder.Path());
+    EXPECT_TRUE(final.ends_with(folder.Path().substr(folder.Path().rfind('\\')))) << final;
+    EXPECT_EQ(files.FinalPath(folder.Path() + "\\"), final);
+    EXPECT_EQ(files.FinalPath(folder / "sub\\.."), final);
+    EXPECT_EQ(files.FinalPath(folder / "sub\\..\\SUB\\"), final + "\\sub");
+    // Nothing there to act on.
+    EXPECT_EQ(files.FinalPath(folder / "missing"), "");
+    EXPECT_EQ(files.FinalPath(folder / "missing\\deeper\\"), "");
+    EXPECT_EQ(files.FinalPath(folder / "file.txt\\"), "");
 }
 
 }  // namespace

@@ -34,14 +34,17 @@ std::string ComparableFolder(std::string path) {
     return path;
 }
 
-// True when erasing `folder` would erase the updater's own folder: it is that folder, however
-// written, or a folder above it.
+// True when erasing `folder` would erase the updater's own folder: it is that folder or a
+// folder above it, compared by what they are (a link to either counts as either). A folder
+// that is not there erases nothing.
 bool HoldsUpdaterFolder(ScriptInterpreter& interpreter, const std::string& folder) {
     FileSystem& files = interpreter.Files();
-    const std::string updater =
-        ComparableFolder(files.FullPathName(interpreter.State().AppPath + '\\'));
-    const std::string target = ComparableFolder(files.FullPathName(folder));
-    return updater.starts_with(target);
+    const std::string target = files.FinalPath(folder);
+    if (target.empty()) {
+        return false;
+    }
+    const std::string updater = files.FinalPath(interpreter.State().AppPath + '\\');
+    return updater.empty() || ComparableFolder(updater).starts_with(ComparableFolder(target));
 }
 
 // Logs `key`, then lets the window redraw before the operation starts.

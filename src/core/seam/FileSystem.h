@@ -21,10 +21,12 @@ public:
     // Deletes the file. Throws when it cannot be deleted, a missing file included.
     virtual void RemoveFile(const std::string& path) = 0;
 
-    // The absolute form of `path`, with "." and ".." resolved and short (8.3) names made long,
-    // for telling whether two paths name the same folder. `path` itself when it cannot be
-    // resolved.
-    virtual std::string FullPathName(const std::string& path) = 0;
+    // What `path` is, whatever way it is written: the path of the file or folder the system
+    // opens for it, links followed, "." and ".." resolved, short (8.3) names made long, as the
+    // system reports it. Two paths name the same folder when their final paths are equal
+    // (letters without regard to case). Empty when nothing is there (a missing path, a file
+    // named as a folder). Throws when something is there that cannot be opened.
+    virtual std::string FinalPath(const std::string& path) = 0;
 
     // Existence test of MKD, RMD and ERD: a listing of `path` that sees folders and ordinary
     // files but not hidden or system entries finds something. A path ending in "\" lists the

@@ -49,26 +49,35 @@ bool ResetAttributes(const std::string& path) {
     return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
+// Removes a junction or folder symbolic link itself; what it points to is not touched.
+bool RemoveLink(const std::string& link) {
+    return ResetAttributes(link) && RemoveDirectoryA(link.c_str());
+}
+
+// True when `folder` (without its trailing "\") is itself a junction or folder link.
+bool IsLink(const std::string& folder) {
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && IsLinkedFolder(attributes);
+}
+
+// RemoveEntry and EraseFolder call each other, one level of the tree at a time.
+bool EraseFolder(const std::string& folder);
+
 // Removes one entry of a folder being erased: a file is deleted, a folder erased with its
 // content. A linked folder is removed as a link only: following it would erase files that the
 // tree merely points to.
 bool RemoveEntry(const std::string& entryPath, DWORD attributes) {
     if (IsLinkedFolder(attributes)) {
-        return ResetAttributes(entryPath) && RemoveDirectoryA(entryPath.c_str());
+        return RemoveLink(entryPath);
     }
     if (IsFolder(attributes)) {
-        return EraseDirectory(entryPath + "\\");
+        return EraseFolder(entryPath + "\\");
     }
     return ResetAttributes(entryPath) && DeleteFileA(entryPath.c_str());
 }
 
-}  // namespace
-
-bool EraseDirectory(const std::string& path) {
-    if (path.empty()) {
-        return false;
-    }
-    const std::string folder = path.back() == '\\' ? path : path + "\\";
+// Erases `folder` (ending in "\"), known not to be a link, with everything in it.
+bool EraseFolder(const std::string& folder) {
     // The folder is listed once and its entries handled in listing order: the same order and
     // outcome as listing afresh after each entry, at linear instead of quadratic cost.
     std::vector<DirectoryEntry> entries;
@@ -85,4 +94,19 @@ bool EraseDirectory(const std::string& path) {
     }
     const std::string self = folder.substr(0, folder.size() - 1);
     return ResetAttributes(self) && RemoveDirectoryA(self.c_str());
+}
+
+}  // namespace
+
+bool EraseDirectory(const std::string& path) {
+    if (path.empty()) {
+        return false;
+    }
+    const std::string folder = path.back() == '\\' ? path : path + "\\";
+    // A link named by the caller is treated as the links inside the tree are.
+    const std::string self = folder.substr(0, folder.size() - 1);
+    if (!IsDriveRoot(folder) && IsLink(self)) {
+        return RemoveLink(self);
+    }
+    return EraseFolder(folder);
 }

@@ -55,25 +55,35 @@ bool WindowsFileSystem::AnyFileExists(const std::string& path) {
     return AnyListedEntry(path, [](DWORD attributes) { return !IsFolder(attributes); });
 }
 
-std::string WindowsFileSystem::FullPathName(const std::string& path) {
-    std::string full(MAX_PATH, '\0');
-    DWORD length =
-        GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length >= full.size()) {
-        full.resize(length);
-        length = GetFullPathNameA(path.c_str(), length, full.data(), nullptr);
+std::string WindowsFileSystem::FinalPath(const std::string& path) {
+    // No access asked for: the handle only names the object. FILE_FLAG_BACKUP_SEMANTICS opens
+    // folders too; links are followed to what they point to.
+    FileHandle opened(CreateFileA(path.c_str(), 0,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!opened) {
+        const DWORD error = GetLastError();
+        // Missing, or a file named as a folder ("file.txt\"): nothing there to act on.
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+            error == ERROR_INVALID_NAME) {
+            return {};
+        }
+        throw Win32Error(error);
     }
-    if (length == 0 || length >= full.size()) {
-        return path;
+    std::string finalPath(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length =
+            GetFinalPathNameByHandleA(opened.Get(), finalPath.data(),
+                                      static_cast<DWORD>(finalPath.size()), FILE_NAME_NORMALIZED);
+        if (length == 0) {
+            throw Win32Error();
+        }
+        if (length < finalPath.size()) {
+            finalPath.resize(length);
+            return finalPath;
+        }
+        finalPath.resize(length);  // the size needed, terminating null included
     }
-    full.resize(length);
-    std::string longForm(MAX_PATH, '\0');
-    length = GetLongPathNameA(full.c_str(), longForm.data(), static_cast<DWORD>(longForm.size()));
-    if (length == 0 || length >= longForm.size()) {
-        return full;  // the path does not exist (yet), or is too long to expand: keep it as is
-    }
-    longForm.resize(length);
-    return longForm;
 }
 
 std::string WindowsFileSystem::ReadFileBytes(const std::string& path) {

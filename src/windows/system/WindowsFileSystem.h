@@ -1,5 +1,5 @@
 #pragma once
-// FileSystem over Win32: listings with attribute filters, folders, files and full path names.
+// FileSystem over Win32: listings with attribute filters, folders, files and final path names.
 // Functions that throw, throw Win32Error with the system's description of the failure.
 
 #include <windows.h>
@@ -11,7 +11,7 @@ public:
     bool FileExists(const std::string& path) override;
     std::string ReadFileBytes(const std::string& path) override;
     void RemoveFile(const std::string& path) override;
-    std::string FullPathName(const std::string& path) override;
+    std::string FinalPath(const std::string& path) override;
     bool VisibleEntryExists(const std::string& path) override;
     bool AnyFileExists(const std::string& path) override;
     void MakeFolder(const std::string& path) override;
