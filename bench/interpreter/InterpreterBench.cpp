@@ -72,7 +72,7 @@ void BM_InterpretSettingLines(benchmark::State& state) {
         updater.Buffer().SetText(script);
         state.ResumeTiming();
         updater.Interpreter().InterpretScript();
-        benchmark::DoNotOptimize(updater.State().InstalledVersion.data());
+        benchmark::DoNotOptimize(updater.State().InstalledVersion.Text().data());
     }
     state.SetItemsProcessed(state.iterations() * lines);
     state.counters["ns_per_line"] = benchmark::Counter(

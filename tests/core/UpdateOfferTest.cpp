@@ -37,7 +37,7 @@ TEST_F(UpdateOfferTest, VersionsAreComparedAsTextsWithoutDots) {
         fresh.Run(std::string("CMV ") + c.listed + ";desc;http://server/s.qsc");
         EXPECT_EQ(fresh.state.UpdateHandled, c.offered ? 1 : 0) << c.installed << " " << c.listed;
         EXPECT_EQ(fresh.window.boxes.size(), c.offered ? 2u : 0u) << c.installed << " " << c.listed;
-        EXPECT_EQ(fresh.state.InstalledVersion, RemoveDots(c.installed));
+        EXPECT_EQ(fresh.state.InstalledVersion.Text(), RemoveDots(c.installed));
     }
 }
 
@@ -88,7 +88,7 @@ TEST_F(UpdateOfferTest, UpdateScriptSettingVerChangesLaterComparisons) {
                    "CMV 1.2;newest;http://server/1.2.qsc\r\n"
                    "CMV 1.1;older;http://server/1.1.qsc");
     EXPECT_EQ(app.platform.downloads, (std::vector<std::string>{"http://server/1.2.qsc"}));
-    EXPECT_EQ(app.state.InstalledVersion, "12");
+    EXPECT_EQ(app.state.InstalledVersion.Text(), "12");
 }
 
 TEST_F(UpdateOfferTest, OffInTheUpdateScriptEndsBothRuns) {

@@ -6,6 +6,7 @@
 #include "core/script/ScriptFailure.h"
 #include "core/script/ScriptFields.h"
 #include "core/text/Placeholders.h"
+#include "core/text/ReadableLength.h"
 
 namespace {
 
@@ -106,11 +107,13 @@ LineOutcome ScriptInterpreter::ReportCommandError(const ScriptRun& run,
                                                   const std::string& failureText) {
     state_.UpdateHandled = 1;
     state_.UpdateFailed = 1;
-    // In this order: a "%CML%" inside the failure text is replaced too, while a "%CRLF%" in the
-    // failure text or in the line stays literal.
-    std::string message = ReplaceLineBreaks(Text("GenericErrorDialog"));
-    message = ReplaceAll(message, kPlaceholderError, failureText);
-    message = ReplaceAll(message, kPlaceholderCommandLine, run.CurrentLine());
+    // Line breaks first, in the language text only; then the failure text and the line in one
+    // pass, so that a placeholder inside either (a "%CML%" in a quoted path, a "%CRLF%") stays
+    // literal and the box is never larger than the text plus one value per placeholder.
+    const std::string message =
+        ReplacePlaceholders(ReplaceLineBreaks(Text("GenericErrorDialog")),
+                            {{kPlaceholderError, CutToReadableLength(failureText)},
+                             {kPlaceholderCommandLine, CutToReadableLength(run.CurrentLine())}});
     window_.ShowMessageBox(message, MessageBoxStyle::Error);
     return LineOutcome::EndRun;
 }

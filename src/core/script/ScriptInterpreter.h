@@ -59,7 +59,8 @@ public:
     void InterpretScript(RunKind kind = RunKind::TopLevel);
 
     // The command error report: sets UpdateHandled and UpdateFailed, shows "GenericErrorDialog"
-    // with the failure text and the current line, and ends the run.
+    // with the failure text and the current line (each cut to a readable length), and ends the
+    // run.
     LineOutcome ReportCommandError(const ScriptRun& run, const std::string& failureText);
 
     // LoadScriptFile: appends the whole file, byte for byte, to the script buffer. Throws when

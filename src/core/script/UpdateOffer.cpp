@@ -5,6 +5,7 @@
 #include "core/script/ScriptFields.h"
 #include "core/script/VersionNumbers.h"
 #include "core/text/Placeholders.h"
+#include "core/text/ReadableLength.h"
 
 namespace {
 
@@ -36,13 +37,15 @@ bool OfferUpdate(ScriptInterpreter& interpreter, const VersionEntry& entry) {
     UpdaterState& state = interpreter.State();
     UpdaterWindow& window = interpreter.Window();
     state.UpdateHandled = 1;
-    window.AppendLog(
-        ReplaceAll(interpreter.Text("UpdateFound"), kPlaceholderTitle, state.SoftwareTitle));
+    const std::string title = CutToReadableLength(state.SoftwareTitle);
+    window.AppendLog(ReplaceAll(interpreter.Text("UpdateFound"), kPlaceholderTitle, title));
 
-    // The description goes in last, so a "%TITLE%" inside it stays as written.
-    std::string dialog = ReplaceLineBreaks(interpreter.Text("UpdateFoundDescriptionDialog"));
-    dialog = ReplaceAll(dialog, kPlaceholderTitle, state.SoftwareTitle);
-    dialog = ReplaceAll(dialog, kPlaceholderDescription, entry.description);
+    // The title and the description go in together, after the line breaks, so a placeholder
+    // inside either of them ("%TITLE%" in the description) stays as written.
+    const std::string dialog =
+        ReplacePlaceholders(ReplaceLineBreaks(interpreter.Text("UpdateFoundDescriptionDialog")),
+                            {{kPlaceholderTitle, title},
+                             {kPlaceholderDescription, CutToReadableLength(entry.description)}});
     window.ShowMessageBox(dialog, MessageBoxStyle::Information);
 
     return window.ShowMessageBox(interpreter.Text("InstallUpdate"), MessageBoxStyle::Question) ==
@@ -69,8 +72,7 @@ LineOutcome RunCmv(ScriptInterpreter& interpreter, ScriptRun& run) {
     const VersionEntry entry = SplitVersionEntry(run.Argument());
     UpdaterState& state = interpreter.State();
 
-    state.InstalledVersion = RemoveDots(state.InstalledVersion);
-    if (!IsNumeric(state.InstalledVersion)) {
+    if (!state.InstalledVersion.RemoveDotsAndTestNumeric()) {
         // The version file is at fault, not this line: its own message, without the line.
         state.UpdateHandled = 1;
         state.UpdateFailed = 1;
@@ -83,7 +85,7 @@ LineOutcome RunCmv(ScriptInterpreter& interpreter, ScriptRun& run) {
     if (!IsNumeric(listedVersion)) {
         return interpreter.ReportCommandError(run, interpreter.Text("InvalidVersionNumberError"));
     }
-    if (!IsNewerVersion(listedVersion, state.InstalledVersion)) {
+    if (!IsNewerVersion(listedVersion, state.InstalledVersion.Text())) {
         return LineOutcome::Finished;
     }
 
