@@ -104,7 +104,7 @@ LineOutcome ScriptInterpreter::Dispatch(ScriptRun& run) {
 }
 
 LineOutcome ScriptInterpreter::ReportCommandError(const ScriptRun& run,
-                                                  const std::string& failureText) {
+                                                  std::string_view failureText) {
     state_.UpdateHandled = 1;
     state_.UpdateFailed = 1;
     // Line breaks first, in the language text only; then the failure text and the line in one

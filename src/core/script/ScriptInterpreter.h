@@ -61,7 +61,7 @@ public:
     // The command error report: sets UpdateHandled and UpdateFailed, shows "GenericErrorDialog"
     // with the failure text and the current line (each cut to a readable length), and ends the
     // run.
-    LineOutcome ReportCommandError(const ScriptRun& run, const std::string& failureText);
+    LineOutcome ReportCommandError(const ScriptRun& run, std::string_view failureText);
 
     // LoadScriptFile: appends the whole file, byte for byte, to the script buffer. Throws when
     // the file cannot be opened or read.
