@@ -59,6 +59,17 @@ ScriptInterpreter::ScriptInterpreter(UpdaterState& state, ScriptBuffer& buffer, 
       platform_(platform) {}
 
 void ScriptInterpreter::InterpretScript(RunKind kind) {
+    // An update script's run counts while it lasts, however it ends: a failure that its trap
+    // does not catch passes through to the CMV line that started it.
+    struct DepthRestorer {
+        int& depth;
+        const int saved = depth;
+        ~DepthRestorer() { depth = saved; }
+    } restoreDepth{updateScriptDepth_};
+    if (kind == RunKind::Nested) {
+        ++updateScriptDepth_;
+    }
+
     ScriptRun run(kind);
     while (!buffer_.IsEmpty()) {
         TakenLine taken = buffer_.TakeLine();

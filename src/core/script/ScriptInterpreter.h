@@ -58,6 +58,11 @@ public:
     // lets an unreported failure out, to the CMV line that started it.
     void InterpretScript(RunKind kind = RunKind::TopLevel);
 
+    // How many update scripts run inside one another at this moment: 0 outside any, 1 while
+    // the update information file's CMV line runs one, 2 when that update script's own CMV
+    // line runs another, and so on.
+    int UpdateScriptDepth() const { return updateScriptDepth_; }
+
     // The command error report: sets UpdateHandled and UpdateFailed, shows "GenericErrorDialog"
     // with the failure text and the current line (each cut to a readable length), and ends the
     // run.
@@ -91,4 +96,5 @@ private:
     const LanguageTexts& texts_;
     UpdaterWindow& window_;
     UpdaterPlatform platform_;
+    int updateScriptDepth_ = 0;
 };

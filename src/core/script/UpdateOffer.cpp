@@ -1,7 +1,10 @@
 // CMV: compares a listed version with the installed one and, for a newer version, offers the
 // update and runs its update script in a nested run.
 
+#include <string>
+
 #include "core/script/Commands.h"
+#include "core/script/ScriptFailure.h"
 #include "core/script/ScriptFields.h"
 #include "core/script/VersionNumbers.h"
 #include "core/text/Placeholders.h"
@@ -11,6 +14,11 @@ namespace {
 
 // The update script is held in the program's folder while it runs.
 constexpr const char* kUpdateScriptFileName = "\\Script.qsc";
+
+// Update scripts whose CMV lines offer further versions run inside one another, each on the
+// stack of the one before. A server that answers every update script with another offer must
+// meet a clear failure, not the end of the stack.
+constexpr int kMaxUpdateScriptDepth = 8;
 
 struct VersionEntry {
     std::string version;
@@ -89,6 +97,11 @@ LineOutcome RunCmv(ScriptInterpreter& interpreter, ScriptRun& run) {
         return LineOutcome::Finished;
     }
 
+    if (interpreter.UpdateScriptDepth() >= kMaxUpdateScriptDepth) {
+        throw ScriptFailure("Update scripts offer further versions too many levels deep: at most " +
+                            std::to_string(kMaxUpdateScriptDepth) +
+                            " update scripts may run inside one another.");
+    }
     if (!OfferUpdate(interpreter, entry)) {
         interpreter.Window().AppendLog(interpreter.Text("UpdateCanceledByUser"));
         return LineOutcome::EndRun;
