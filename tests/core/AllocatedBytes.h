@@ -1,6 +1,6 @@
 #pragma once
-// Counts the bytes allocated with operator new while one of these is alive: a measure of the
-// work a run does that, unlike its time, does not depend on the machine or the sanitizers.
+// Counts the bytes allocated while one of these is alive: a measure of the work a run does
+// that, unlike its time, does not depend on the machine or the sanitizers.
 // A run that builds a text per line as long as the whole script allocates far more than the
 // script's size; a linear one allocates a small multiple of it.
 
