@@ -1,7 +1,11 @@
 #!/usr/bin/env python3
 """Counts the test cases of every suite from GoogleTest's XML reports and prints the closing
 line "N passed, N failed". A suite executable that CTest saw fail without a failing case in its
-report (a crash, a sanitizer report at exit, a missing report) counts as one more failure."""
+report (a crash, a sanitizer report at exit, a missing report) counts as one more failure.
+
+Usage: count-tests.py FOLDER... [--reports-only FOLDER...]
+Folders after --reports-only hold JUnit reports of runs that CTest does not drive (the fuzz
+harnesses, one report each); such a folder without any report counts as one failure."""
 
 import sys
 import xml.etree.ElementTree as ElementTree
@@ -29,8 +33,23 @@ def failed_suites(ctest_report):
             if case.get("status") == "fail" or case.find("failure") is not None]
 
 
-def main(folders):
+def count_reports_only(folder):
+    reports = sorted(folder.glob("*.xml"))
+    if not reports:
+        print(f"count-tests: no report in {folder}", file=sys.stderr)
+        return 0, 1
+    counts = [count_gtest_report(report) for report in reports]
+    return sum(p for p, _ in counts), sum(f for _, f in counts)
+
+
+def main(arguments):
+    split = arguments.index("--reports-only") if "--reports-only" in arguments else len(arguments)
+    folders, report_folders = arguments[:split], arguments[split + 1:]
     passed = failed = 0
+    for folder in map(Path, report_folders):
+        folder_passed, folder_failed = count_reports_only(folder)
+        passed += folder_passed
+        failed += folder_failed
     for folder in map(Path, folders):
         failed_in_suite = {}
         for report in sorted(folder.glob("*.xml")):

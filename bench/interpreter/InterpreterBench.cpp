@@ -1,9 +1,14 @@
 // How the interpreter's cost grows with the length of a script: runs of 10,000, 100,000 and
-// 1,000,000 setting-command lines. The time per line must not grow with the script's size.
+// 1,000,000 setting-command lines, and two hostile scripts of 1 MB and 10 MB (a line full of
+// "%CML%" whose failure quotes it; a long VER line followed by many CMV lines). The time per
+// line, or per byte, must not grow with the script's size.
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/update/Updater.h"
 
@@ -31,8 +36,10 @@ class QuietPlatform : public ProgramHome,
 public:
     std::string ProgramFolder() override { return "C:\\App"; }
     std::string ProgramName() override { return "quillmere"; }
-    std::string ReadIniString(const std::string&, const std::string&, const std::string&) override {
-        return {};
+    // Only the error box has a text, so that a failed line builds its whole message.
+    std::string ReadIniString(const std::string&, const std::string&,
+                              const std::string& key) override {
+        return key == "GenericErrorDialog" ? "Error:%CRLF%%ERROR%%CRLF%in line: %CML%" : "";
     }
     bool FileExists(const std::string&) override { return false; }
     std::string ReadFileBytes(const std::string&) override { return {}; }
@@ -72,7 +79,7 @@ void BM_InterpretSettingLines(benchmark::State& state) {
         updater.Buffer().SetText(script);
         state.ResumeTiming();
         updater.Interpreter().InterpretScript();
-        benchmark::DoNotOptimize(updater.State().InstalledVersion.data());
+        benchmark::DoNotOptimize(updater.State().InstalledVersion.Text().data());
     }
     state.SetItemsProcessed(state.iterations() * lines);
     state.counters["ns_per_line"] = benchmark::Counter(
@@ -83,6 +90,79 @@ BENCHMARK(BM_InterpretSettingLines)
     ->Arg(10'000)
     ->Arg(100'000)
     ->Arg(1'000'000)
+    ->Unit(benchmark::kMillisecond);
+
+// `unit` repeated until the text has `bytes` bytes (the last copy may be cut).
+std::string RepeatedTo(std::string_view unit, std::size_t bytes) {
+    std::string text;
+    text.reserve(bytes + unit.size());
+    while (text.size() < bytes) {
+        text += unit;
+    }
+    text.resize(bytes);
+    return text;
+}
+
+// DEL refuses the wildcard and its failure quotes the path; the box quotes the line too.
+std::string ErrorLineFullOfCml(std::size_t bytes) {
+    return "DEL \\*" + RepeatedTo("%CML%", bytes - 6);
+}
+
+// Half the bytes a dotted installed version, half CMV lines that do not offer it.
+std::string LongVersionManyCmvLines(std::size_t bytes) {
+    return "VER " + RepeatedTo("1.", bytes / 2) + "\r\n" +
+           RepeatedTo("CMV 1.0;Fixes.;http://updates.example.com/1.0.qsc\r\n", bytes / 2);
+}
+
+// Writes to every cache line of a buffer larger than the processor's caches. A run is
+// memory-bound: without this, a 1 MB script would be read from the cache and a 10 MB one from
+// memory, and the ratio of their per-byte times would measure the cache, not the run's work.
+void EvictCaches() {
+    static std::vector<char> scratch(64 << 20);
+    for (std::size_t at = 0; at < scratch.size(); at += 64) {
+        ++scratch[at];
+    }
+    benchmark::ClobberMemory();
+}
+
+// Runs `script` once per iteration, each starting with cold caches, and reports the time per
+// byte.
+void InterpretPerByte(benchmark::State& state, const std::string& script) {
+    QuietWindow window;
+    QuietPlatform platform;
+    Updater updater(window, {platform, platform, platform, platform});
+    for (auto _ : state) {
+        state.PauseTiming();
+        updater.Buffer().SetText(script);
+        EvictCaches();
+        state.ResumeTiming();
+        updater.Interpreter().InterpretScript();
+        benchmark::DoNotOptimize(updater.State().UpdateFailed);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(script.size()));
+    state.counters["ns_per_byte"] = benchmark::Counter(
+        static_cast<double>(script.size()),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+constexpr std::int64_t kMegabyte = 1'000'000;
+
+void BM_ErrorLineFullOfCml(benchmark::State& state) {
+    InterpretPerByte(state, ErrorLineFullOfCml(static_cast<std::size_t>(state.range(0))));
+}
+BENCHMARK(BM_ErrorLineFullOfCml)
+    ->Arg(kMegabyte)
+    ->Arg(10 * kMegabyte)
+    ->Iterations(100)  // a fixed count: each iteration also evicts the caches, untimed
+    ->Unit(benchmark::kMillisecond);
+
+void BM_LongVersionManyCmvLines(benchmark::State& state) {
+    InterpretPerByte(state, LongVersionManyCmvLines(static_cast<std::size_t>(state.range(0))));
+}
+BENCHMARK(BM_LongVersionManyCmvLines)
+    ->Arg(kMegabyte)
+    ->Arg(10 * kMegabyte)
+    ->Iterations(100)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -4,12 +4,14 @@
 
 add_library(quillmere_core STATIC
     src/core/text/Placeholders.cpp
+    src/core/text/ReadableLength.cpp
     src/core/text/LanguageTexts.cpp
     src/core/script/ScriptBuffer.cpp
     src/core/script/ScriptFields.cpp
     src/core/script/ScriptInterpreter.cpp
     src/core/script/SettingCommands.cpp
     src/core/script/VersionNumbers.cpp
+    src/core/script/InstalledVersionText.cpp
     src/core/script/UpdateOffer.cpp
     src/core/script/FileSystemCommands.cpp
     src/core/script/ProgramCommands.cpp

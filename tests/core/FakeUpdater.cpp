@@ -37,6 +37,9 @@ std::string FakePlatform::ReadFileBytes(const std::string& path) {
 }
 
 void FakePlatform::RemoveFile(const std::string& path) {
+    if (undeletable.count(path) != 0) {
+        throw std::runtime_error("Access is denied.");
+    }
     if (files.erase(path) == 0) {
         throw std::runtime_error("The system cannot find the file specified.");
     }
@@ -84,9 +87,6 @@ bool FakePlatform::VisibleEntryExists(const std::string& path) {
 }
 
 void FakePlatform::ResetAttributesAndDelete(const std::string& path) {
-    if (undeletable.count(path) != 0) {
-        throw std::runtime_error("Access is denied.");
-    }
     RemoveFile(path);
 }
 

@@ -85,7 +85,7 @@ public:
     std::vector<std::string> launches;          // "WAIT " or "" + command line
     std::set<std::string> launchable;           // command lines that start
     int lastWindowStyle = -1;                   // of the last launch
-    std::set<std::string> undeletable;          // paths whose erase or DEL fails
+    std::set<std::string> undeletable;          // paths whose removal, erase or DEL fails
     // Called during a download, for tests that need to act while it runs.
     std::function<void(const std::string& url)> onDownload;
 };

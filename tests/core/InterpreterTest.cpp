@@ -21,7 +21,7 @@ TEST_F(InterpreterTest, SettingCommandsSetTheirValuesAndLaterLinesReplaceThem) {
     EXPECT_EQ(app.state.UpdateInfoUrl, "http://b");
     EXPECT_EQ(app.state.VersionFilePath, "C:\\v.txt");
     EXPECT_EQ(app.state.SoftwareTitle, "Title");
-    EXPECT_EQ(app.state.InstalledVersion, "1.2.3");
+    EXPECT_EQ(app.state.InstalledVersion.Text(), "1.2.3");
     EXPECT_TRUE(app.window.boxes.empty());
     EXPECT_EQ(app.state.UpdateFailed, 0);
 }
@@ -85,11 +85,12 @@ TEST_F(InterpreterTest, LfAfterCrLfMakesTheNextLineUnknown) {
     EXPECT_EQ(app.state.SoftwareTitle, "a");
 }
 
-TEST_F(InterpreterTest, ErrorReportReplacesCrLfThenErrorThenLine) {
+// Placeholders inside the inserted failure text and line stay as written.
+TEST_F(InterpreterTest, ErrorReportReplacesCrLfThenErrorAndLineInOnePass) {
     app.platform.languageTexts["GenericErrorDialog"] = "E:%CRLF%%ERROR%|%CML%";
     app.platform.languageTexts["UnknownCommand"] = "bad %CML% %CRLF%";
-    app.Run("QQQ %CRLF%");
-    EXPECT_EQ(LastBoxText(), "E:\r\nbad QQQ %CRLF% %CRLF%|QQQ %CRLF%");
+    app.Run("QQQ %CRLF%%ERROR%");
+    EXPECT_EQ(LastBoxText(), "E:\r\nbad %CML% %CRLF%|QQQ %CRLF%%ERROR%");
 }
 
 TEST_F(InterpreterTest, ThreeCharacterLineBeforeTheTrapIsReportedLikeTheTrap) {

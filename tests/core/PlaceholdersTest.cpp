@@ -17,6 +17,23 @@ TEST(ReplaceAllTest, NeverSearchesTheInsertedText) {
     EXPECT_EQ(ReplaceAll("%%CRLF%CRLF%", "%CRLF%", ""), "%CRLF%");
 }
 
+TEST(ReplacePlaceholdersTest, OnePassFromTheLeftNeverSearchesInsertedValues) {
+    struct Case {
+        const char* text;
+        const char* expected;
+    };
+    for (const Case& c : {Case{"%ERROR%|%CML%", "a%CML%|b%ERROR%"},
+                          Case{"%CML%%ERROR%%CML%", "b%ERROR%a%CML%b%ERROR%"},
+                          Case{"%ERR%CML%OR%", "%ERRb%ERROR%OR%"}, Case{"none", "none"}}) {
+        EXPECT_EQ(ReplacePlaceholders(c.text, {{"%ERROR%", "a%CML%"}, {"%CML%", "b%ERROR%"}}),
+                  c.expected)
+            << c.text;
+    }
+    // Where two placeholders start at the same place, the first listed wins.
+    EXPECT_EQ(ReplacePlaceholders("%AB%", {{"%A", "1"}, {"%AB%", "2"}}), "1B%");
+    EXPECT_EQ(ReplacePlaceholders("%AB%", {{"%AB%", "2"}, {"%A", "1"}}), "2");
+}
+
 TEST(ReplaceAllTest, LineBreaks) {
     EXPECT_EQ(ReplaceLineBreaks("one%CRLF%two%CRLF%"), "one\r\ntwo\r\n");
 }

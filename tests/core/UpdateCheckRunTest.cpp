@@ -85,6 +85,17 @@ TEST_F(UpdateCheckRunTest, FailedInformationDownloadLogsTwoEntriesAndLeavesNoTem
     ExpectIdle();
 }
 
+TEST_F(UpdateCheckRunTest, FailedInformationDownloadIsLoggedEvenWhenTheOldFileStays) {
+    app.platform.files[kTemporaryFile] = "locked by another program";
+    app.platform.undeletable.insert(kTemporaryFile);
+    app.updater.RunUpdateCheck();
+    EXPECT_EQ(app.window.LogLines(), (Lines{"UpdateInformationsFileResearchMessage",
+                                            "UdpateInformationsFileErrorMessage"}));
+    EXPECT_EQ(app.state.CloseAllowed, 1);
+    EXPECT_TRUE(app.window.buttonsEnabled);
+    EXPECT_FALSE(app.updater.IsRunning());
+}
+
 TEST_F(UpdateCheckRunTest, RunLocksTheWindowWhileItRuns) {
     Information("");
     app.platform.onDownload = [&](const std::string&) {

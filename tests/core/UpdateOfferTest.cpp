@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/script/VersionNumbers.h"
 #include "core/FakeUpdater.h"
 
@@ -37,7 +39,7 @@ TEST_F(UpdateOfferTest, VersionsAreComparedAsTextsWithoutDots) {
         fresh.Run(std::string("CMV ") + c.listed + ";desc;http://server/s.qsc");
         EXPECT_EQ(fresh.state.UpdateHandled, c.offered ? 1 : 0) << c.installed << " " << c.listed;
         EXPECT_EQ(fresh.window.boxes.size(), c.offered ? 2u : 0u) << c.installed << " " << c.listed;
-        EXPECT_EQ(fresh.state.InstalledVersion, RemoveDots(c.installed));
+        EXPECT_EQ(fresh.state.InstalledVersion.Text(), RemoveDots(c.installed));
     }
 }
 
@@ -88,7 +90,7 @@ TEST_F(UpdateOfferTest, UpdateScriptSettingVerChangesLaterComparisons) {
                    "CMV 1.2;newest;http://server/1.2.qsc\r\n"
                    "CMV 1.1;older;http://server/1.1.qsc");
     EXPECT_EQ(app.platform.downloads, (std::vector<std::string>{"http://server/1.2.qsc"}));
-    EXPECT_EQ(app.state.InstalledVersion, "12");
+    EXPECT_EQ(app.state.InstalledVersion.Text(), "12");
 }
 
 TEST_F(UpdateOfferTest, OffInTheUpdateScriptEndsBothRuns) {
@@ -195,6 +197,24 @@ TEST_F(UpdateOfferTest, NestedAcceptedOfferFailsTheOuterLineCleanly) {
               std::string::npos);
     EXPECT_EQ(app.platform.files.count(kScriptPath), 0u);
     EXPECT_EQ(app.updater.Park(), "TIT outer rest");
+}
+
+TEST_F(UpdateOfferTest, UpdateScriptsOfferingFurtherVersionsStopEightLevelsDeep) {
+    // Each update script offers the next one, as a hostile server could without end.
+    for (int level = 0; level < 12; ++level) {
+        app.platform.server["http://server/" + std::to_string(level) + ".qsc"] =
+            "CMV 2;d;http://server/" + std::to_string(level + 1) + ".qsc";
+    }
+    RunInformation("1", "CMV 2;d;http://server/0.qsc");
+    EXPECT_EQ(app.platform.downloads.size(), 8u);
+    const auto refused = std::find_if(
+        app.window.boxes.begin(), app.window.boxes.end(), [](const ShownMessageBox& box) {
+            return box.text.find("too many levels deep") != std::string::npos;
+        });
+    ASSERT_NE(refused, app.window.boxes.end());
+    EXPECT_NE(refused->text.find("in line [CMV 2;d;http://server/8.qsc]"), std::string::npos);
+    EXPECT_EQ(app.state.UpdateFailed, 1);
+    EXPECT_EQ(app.updater.Interpreter().UpdateScriptDepth(), 0);
 }
 
 }  // namespace

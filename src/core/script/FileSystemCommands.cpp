@@ -6,13 +6,15 @@
 
 #include "core/script/Commands.h"
 #include "core/script/ScriptFailure.h"
+#include "core/text/ReadableLength.h"
 
 namespace {
 
 // A path with "*" or "?" would act on files the line does not name: refuse it outright.
 void RejectWildcards(const std::string& path) {
     if (path.find_first_of("*?") != std::string::npos) {
-        throw ScriptFailure("Wildcards (\"*\" and \"?\") are not allowed in a path: " + path);
+        throw ScriptFailure("Wildcards (\"*\" and \"?\") are not allowed in a path: " +
+                            CutToReadableLength(path));
     }
 }
 

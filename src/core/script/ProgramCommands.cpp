@@ -4,6 +4,7 @@
 #include "core/script/ProgramInFolder.h"
 #include "core/script/ScriptFields.h"
 #include "core/text/Placeholders.h"
+#include "core/text/ReadableLength.h"
 
 namespace {
 
@@ -36,9 +37,10 @@ LineOutcome RunExe(ScriptInterpreter& interpreter, ScriptRun& run) {
     return LineOutcome::Finished;
 }
 
-// MSG <text>: shows the text, "%CRLF%" as line breaks, in an information box. Logs nothing.
+// MSG <text>: shows the text, "%CRLF%" as line breaks, in an information box (cut to a
+// readable length). Logs nothing.
 LineOutcome RunMsg(ScriptInterpreter& interpreter, ScriptRun& run) {
-    interpreter.Window().ShowMessageBox(ReplaceLineBreaks(run.Argument()),
+    interpreter.Window().ShowMessageBox(CutToReadableLength(ReplaceLineBreaks(run.Argument())),
                                         MessageBoxStyle::Information);
     return LineOutcome::Finished;
 }

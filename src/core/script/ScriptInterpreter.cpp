@@ -6,6 +6,7 @@
 #include "core/script/ScriptFailure.h"
 #include "core/script/ScriptFields.h"
 #include "core/text/Placeholders.h"
+#include "core/text/ReadableLength.h"
 
 namespace {
 
@@ -58,6 +59,17 @@ ScriptInterpreter::ScriptInterpreter(UpdaterState& state, ScriptBuffer& buffer, 
       platform_(platform) {}
 
 void ScriptInterpreter::InterpretScript(RunKind kind) {
+    // An update script's run counts while it lasts, however it ends: a failure that its trap
+    // does not catch passes through to the CMV line that started it.
+    struct DepthRestorer {
+        int& depth;
+        const int saved = depth;
+        ~DepthRestorer() { depth = saved; }
+    } restoreDepth{updateScriptDepth_};
+    if (kind == RunKind::Nested) {
+        ++updateScriptDepth_;
+    }
+
     ScriptRun run(kind);
     while (!buffer_.IsEmpty()) {
         TakenLine taken = buffer_.TakeLine();
@@ -103,14 +115,16 @@ LineOutcome ScriptInterpreter::Dispatch(ScriptRun& run) {
 }
 
 LineOutcome ScriptInterpreter::ReportCommandError(const ScriptRun& run,
-                                                  const std::string& failureText) {
+                                                  std::string_view failureText) {
     state_.UpdateHandled = 1;
     state_.UpdateFailed = 1;
-    // In this order: a "%CML%" inside the failure text is replaced too, while a "%CRLF%" in the
-    // failure text or in the line stays literal.
-    std::string message = ReplaceLineBreaks(Text("GenericErrorDialog"));
-    message = ReplaceAll(message, kPlaceholderError, failureText);
-    message = ReplaceAll(message, kPlaceholderCommandLine, run.CurrentLine());
+    // Line breaks first, in the language text only; then the failure text and the line in one
+    // pass, so that a placeholder inside either (a "%CML%" in a quoted path, a "%CRLF%") stays
+    // literal and the box is never larger than the text plus one value per placeholder.
+    const std::string message =
+        ReplacePlaceholders(ReplaceLineBreaks(Text("GenericErrorDialog")),
+                            {{kPlaceholderError, CutToReadableLength(failureText)},
+                             {kPlaceholderCommandLine, CutToReadableLength(run.CurrentLine())}});
     window_.ShowMessageBox(message, MessageBoxStyle::Error);
     return LineOutcome::EndRun;
 }

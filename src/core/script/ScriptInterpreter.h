@@ -58,9 +58,15 @@ public:
     // lets an unreported failure out, to the CMV line that started it.
     void InterpretScript(RunKind kind = RunKind::TopLevel);
 
+    // How many update scripts run inside one another at this moment: 0 outside any, 1 while
+    // the update information file's CMV line runs one, 2 when that update script's own CMV
+    // line runs another, and so on.
+    int UpdateScriptDepth() const { return updateScriptDepth_; }
+
     // The command error report: sets UpdateHandled and UpdateFailed, shows "GenericErrorDialog"
-    // with the failure text and the current line, and ends the run.
-    LineOutcome ReportCommandError(const ScriptRun& run, const std::string& failureText);
+    // with the failure text and the current line (each cut to a readable length), and ends the
+    // run.
+    LineOutcome ReportCommandError(const ScriptRun& run, std::string_view failureText);
 
     // LoadScriptFile: appends the whole file, byte for byte, to the script buffer. Throws when
     // the file cannot be opened or read.
@@ -90,4 +96,5 @@ private:
     const LanguageTexts& texts_;
     UpdaterWindow& window_;
     UpdaterPlatform platform_;
+    int updateScriptDepth_ = 0;
 };

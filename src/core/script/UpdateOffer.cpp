@@ -1,15 +1,24 @@
 // CMV: compares a listed version with the installed one and, for a newer version, offers the
 // update and runs its update script in a nested run.
 
+#include <string>
+
 #include "core/script/Commands.h"
+#include "core/script/ScriptFailure.h"
 #include "core/script/ScriptFields.h"
 #include "core/script/VersionNumbers.h"
 #include "core/text/Placeholders.h"
+#include "core/text/ReadableLength.h"
 
 namespace {
 
 // The update script is held in the program's folder while it runs.
 constexpr const char* kUpdateScriptFileName = "\\Script.qsc";
+
+// Update scripts whose CMV lines offer further versions run inside one another, each on the
+// stack of the one before. A server that answers every update script with another offer must
+// meet a clear failure, not the end of the stack.
+constexpr int kMaxUpdateScriptDepth = 8;
 
 struct VersionEntry {
     std::string version;
@@ -36,13 +45,15 @@ bool OfferUpdate(ScriptInterpreter& interpreter, const VersionEntry& entry) {
     UpdaterState& state = interpreter.State();
     UpdaterWindow& window = interpreter.Window();
     state.UpdateHandled = 1;
-    window.AppendLog(
-        ReplaceAll(interpreter.Text("UpdateFound"), kPlaceholderTitle, state.SoftwareTitle));
+    const std::string title = CutToReadableLength(state.SoftwareTitle);
+    window.AppendLog(ReplaceAll(interpreter.Text("UpdateFound"), kPlaceholderTitle, title));
 
-    // The description goes in last, so a "%TITLE%" inside it stays as written.
-    std::string dialog = ReplaceLineBreaks(interpreter.Text("UpdateFoundDescriptionDialog"));
-    dialog = ReplaceAll(dialog, kPlaceholderTitle, state.SoftwareTitle);
-    dialog = ReplaceAll(dialog, kPlaceholderDescription, entry.description);
+    // The title and the description go in together, after the line breaks, so a placeholder
+    // inside either of them ("%TITLE%" in the description) stays as written.
+    const std::string dialog =
+        ReplacePlaceholders(ReplaceLineBreaks(interpreter.Text("UpdateFoundDescriptionDialog")),
+                            {{kPlaceholderTitle, title},
+                             {kPlaceholderDescription, CutToReadableLength(entry.description)}});
     window.ShowMessageBox(dialog, MessageBoxStyle::Information);
 
     return window.ShowMessageBox(interpreter.Text("InstallUpdate"), MessageBoxStyle::Question) ==
@@ -69,8 +80,7 @@ LineOutcome RunCmv(ScriptInterpreter& interpreter, ScriptRun& run) {
     const VersionEntry entry = SplitVersionEntry(run.Argument());
     UpdaterState& state = interpreter.State();
 
-    state.InstalledVersion = RemoveDots(state.InstalledVersion);
-    if (!IsNumeric(state.InstalledVersion)) {
+    if (!state.InstalledVersion.RemoveDotsAndTestNumeric()) {
         // The version file is at fault, not this line: its own message, without the line.
         state.UpdateHandled = 1;
         state.UpdateFailed = 1;
@@ -83,10 +93,15 @@ LineOutcome RunCmv(ScriptInterpreter& interpreter, ScriptRun& run) {
     if (!IsNumeric(listedVersion)) {
         return interpreter.ReportCommandError(run, interpreter.Text("InvalidVersionNumberError"));
     }
-    if (!IsNewerVersion(listedVersion, state.InstalledVersion)) {
+    if (!IsNewerVersion(listedVersion, state.InstalledVersion.Text())) {
         return LineOutcome::Finished;
     }
 
+    if (interpreter.UpdateScriptDepth() >= kMaxUpdateScriptDepth) {
+        throw ScriptFailure("Update scripts offer further versions too many levels deep: at most " +
+                            std::to_string(kMaxUpdateScriptDepth) +
+                            " update scripts may run inside one another.");
+    }
     if (!OfferUpdate(interpreter, entry)) {
         interpreter.Window().AppendLog(interpreter.Text("UpdateCanceledByUser"));
         return LineOutcome::EndRun;

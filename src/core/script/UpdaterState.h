@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <string>
 
+#include "core/script/InstalledVersionText.h"
+
 struct UpdaterState {
-    std::string AppPath;           // the program's folder, without a trailing backslash
-    std::string UpdateInfoUrl;     // set by ADR
-    std::string VersionFilePath;   // set by LOC
-    std::string SoftwareTitle;     // set by TIT
-    std::string InstalledVersion;  // set by VER; CMV keeps it without its dots
+    std::string AppPath;                    // the program's folder, without a trailing backslash
+    std::string UpdateInfoUrl;              // set by ADR
+    std::string VersionFilePath;            // set by LOC
+    std::string SoftwareTitle;              // set by TIT
+    InstalledVersionText InstalledVersion;  // set by VER; CMV keeps it without its dots
 
     // Flags hold 0 or 1 only.
     std::int16_t UpdateHandled = 0;    // a version was offered, or a command failed

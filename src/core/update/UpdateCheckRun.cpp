@@ -71,11 +71,10 @@ void Updater::CheckForUpdates() {
     window_.ProcessPendingEvents();
 
     if (!platform_.downloader.DownloadFile(state_.UpdateInfoUrl, TemporaryFilePath())) {
-        // A failed download leaves any older file in place; an old temporary file is ours.
-        if (platform_.files.FileExists(TemporaryFilePath())) {
-            platform_.files.RemoveFile(TemporaryFilePath());
-        }
+        // Said first: removing the old file below may fail, and the user must still hear why
+        // the check found nothing.
         window_.AppendLog(ReplaceLineBreaks(texts_.Text("UdpateInformationsFileErrorMessage")));
+        RemoveStaleTemporaryFile();
         ReturnToIdle();
         return;
     }
@@ -109,6 +108,17 @@ void Updater::CheckForUpdates() {
     }
     WriteEndMessages();
     ReturnToIdle();
+}
+
+void Updater::RemoveStaleTemporaryFile() {
+    // A failed download leaves any older file in place; an old temporary file is ours. One
+    // that cannot be removed (locked, no access) stays: the failed download has been logged.
+    try {
+        if (platform_.files.FileExists(TemporaryFilePath())) {
+            platform_.files.RemoveFile(TemporaryFilePath());
+        }
+    } catch (const std::exception&) {
+    }
 }
 
 void Updater::WriteEndMessages() {

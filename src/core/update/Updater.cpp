@@ -1,6 +1,7 @@
 #include "core/update/Updater.h"
 
 #include "core/text/Placeholders.h"
+#include "core/text/ReadableLength.h"
 
 Updater::Updater(UpdaterWindow& window, const UpdaterPlatform& platform)
     : window_(window),
@@ -50,12 +51,12 @@ void Updater::RunConfigurationFile(const std::string& path) {
 }
 
 void Updater::LabelWindow() {
-    window_.SetTitleLabel(state_.SoftwareTitle);
-    window_.SetCaption(
-        ReplaceAll(texts_.Text("WindowsCaption"), kPlaceholderTitle, state_.SoftwareTitle));
+    const std::string title = CutToReadableLength(state_.SoftwareTitle);
+    window_.SetTitleLabel(title);
+    window_.SetCaption(ReplaceAll(texts_.Text("WindowsCaption"), kPlaceholderTitle, title));
     // Line breaks first, so that a "%CRLF%" inside the title stays literal.
-    window_.ReplaceLog(ReplaceAll(ReplaceLineBreaks(texts_.Text("WelcomeMessage")),
-                                  kPlaceholderTitle, state_.SoftwareTitle));
+    window_.ReplaceLog(
+        ReplaceAll(ReplaceLineBreaks(texts_.Text("WelcomeMessage")), kPlaceholderTitle, title));
     window_.SetButtonCaptions(texts_.Text("ButtonUpdate"), texts_.Text("ButtonClose"));
     window_.SetProgressBarTooltip(texts_.Text("ProgressionBar"));
 }

@@ -59,6 +59,7 @@ private:
     void RunUpdateCheckSteps();
     void CheckForUpdates();
     std::string TemporaryFilePath() const { return state_.VersionFilePath + ".tmp"; }
+    void RemoveStaleTemporaryFile();
     void WriteEndMessages();
     void EndWithFailure();
     void ReturnToIdle();
