@@ -27,6 +27,7 @@ add_library(quillmere_windows STATIC
     src/windows/ui/SystemMenuHook.cpp
     src/windows/app/EventPump.cpp
     src/windows/app/MainWindow.cpp
+    src/windows/app/SessionEndBlock.cpp
     src/windows/app/WindowsPlatform.cpp
 )
 target_link_libraries(quillmere_windows PUBLIC quillmere_core comctl32 wininet gdi32 user32 kernel32

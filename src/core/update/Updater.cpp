@@ -51,11 +51,14 @@ void Updater::RunConfigurationFile(const std::string& path) {
 
 void Updater::LabelWindow() {
     window_.SetTitleLabel(state_.SoftwareTitle);
-    window_.SetCaption(
-        ReplaceAll(texts_.Text("WindowsCaption"), kPlaceholderTitle, state_.SoftwareTitle));
+    window_.SetCaption(WindowCaption());
     // Line breaks first, so that a "%CRLF%" inside the title stays literal.
     window_.ReplaceLog(ReplaceAll(ReplaceLineBreaks(texts_.Text("WelcomeMessage")),
                                   kPlaceholderTitle, state_.SoftwareTitle));
     window_.SetButtonCaptions(texts_.Text("ButtonUpdate"), texts_.Text("ButtonClose"));
     window_.SetProgressBarTooltip(texts_.Text("ProgressionBar"));
+}
+
+std::string Updater::WindowCaption() const {
+    return ReplaceAll(texts_.Text("WindowsCaption"), kPlaceholderTitle, state_.SoftwareTitle);
 }
