@@ -10,6 +10,26 @@ set(QUILLMERE_LINK_OPTIONS -static -Wl,--gc-sections)
 target_compile_definitions(quillmere_core PUBLIC ${QUILLMERE_WIN32_DEFINITIONS})
 target_compile_options(quillmere_core PRIVATE ${QUILLMERE_SIZE_OPTIONS})
 
+# DLLs that are not among the system's known DLLs are delay-loaded: bound at the first call of one
+# of their functions, from System32 only (src/windows/system/DllSearch.h). A delay-load import
+# library is made from a .def file listing the functions the program calls.
+function(quillmere_delay_load_library target dll)
+    set(definitions ${CMAKE_SOURCE_DIR}/src/windows/system/delay-load/${dll}.def)
+    set(library ${CMAKE_BINARY_DIR}/delay-load/lib${dll}-delay.a)
+    add_custom_command(OUTPUT ${library}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/delay-load
+        COMMAND ${CMAKE_DLLTOOL} --input-def ${definitions} --dllname ${dll}.dll
+                --output-delaylib ${library}
+        DEPENDS ${definitions}
+        COMMENT "Delay-load import library for ${dll}.dll")
+    add_custom_target(${target}_file DEPENDS ${library})
+    add_library(${target} STATIC IMPORTED)
+    set_target_properties(${target} PROPERTIES IMPORTED_LOCATION ${library})
+    add_dependencies(${target} ${target}_file)
+endfunction()
+quillmere_delay_load_library(quillmere_delay_version VERSION)
+quillmere_delay_load_library(quillmere_delay_wininet WININET)
+
 add_library(quillmere_windows STATIC
     src/windows/win32/Win32Error.cpp
     src/windows/win32/DpiScale.cpp
@@ -18,6 +38,7 @@ add_library(quillmere_windows STATIC
     src/windows/system/LaunchExecutables.cpp
     src/windows/system/IniFiles.cpp
     src/windows/system/WindowsProgramHome.cpp
+    src/windows/system/DllSearch.cpp
     src/windows/net/DownloadFile.cpp
     src/windows/ui/Painting.cpp
     src/windows/ui/MainWindowLayout.cpp
@@ -27,10 +48,13 @@ add_library(quillmere_windows STATIC
     src/windows/ui/SystemMenuHook.cpp
     src/windows/app/EventPump.cpp
     src/windows/app/MainWindow.cpp
+    src/windows/app/SessionEndBlock.cpp
     src/windows/app/WindowsPlatform.cpp
 )
-target_link_libraries(quillmere_windows PUBLIC quillmere_core comctl32 wininet gdi32 user32 kernel32
-    version)
+# Imported at start: known DLLs, and comctl32 (bound by the manifest to the side-by-side common
+# controls); scripts/check-imports holds every build to that.
+target_link_libraries(quillmere_windows PUBLIC quillmere_core comctl32 gdi32 user32 kernel32
+    quillmere_delay_wininet quillmere_delay_version)
 target_compile_options(quillmere_windows PRIVATE ${QUILLMERE_SIZE_OPTIONS})
 
 add_executable(quillmere WIN32 src/windows/app/WinMain.cpp res/quillmere.rc)

@@ -10,6 +10,10 @@ quillmere_wine_path(quillmere_e2e_binary_dir "${CMAKE_BINARY_DIR}")
 target_compile_definitions(quillmere_ui_driver PRIVATE
     QUILLMERE_SOURCE_DIR="${quillmere_e2e_source_dir}" QUILLMERE_BINARY_DIR="${quillmere_e2e_binary_dir}")
 
+# The program file itself: it imports at start only DLLs that Windows protects.
+add_test(NAME quillmere_imports
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports ${CMAKE_OBJDUMP} $<TARGET_FILE:quillmere>)
+
 quillmere_add_test(e2e_startup_tests
     SOURCES tests/e2e/StartUpTest.cpp
     LIBRARIES quillmere_ui_driver)
@@ -36,14 +40,19 @@ foreach(dpi 120 144 192)
 endforeach()
 
 # The update check run and update scripts, against the fixture server. e2e_helper.exe is the
-# program that the scripts' EXE lines start.
+# program that the scripts' EXE lines start; planted.dll is the DLL that the DLL search cases
+# plant beside the program under the names of DLLs it uses.
 add_executable(e2e_helper WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/E2eHelper.cpp)
 target_include_directories(e2e_helper PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_link_options(e2e_helper PRIVATE -static)
+add_library(quillmere_planted_dll SHARED
+    ${CMAKE_SOURCE_DIR}/tests/e2e/PlantedDll.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/PlantedDll.def)
+target_link_options(quillmere_planted_dll PRIVATE -static)
+set_target_properties(quillmere_planted_dll PROPERTIES PREFIX "" OUTPUT_NAME planted)
 quillmere_add_test(e2e_update_tests
-    SOURCES tests/e2e/UpdateCheckTest.cpp tests/e2e/UpdateScriptTest.cpp
+    SOURCES tests/e2e/UpdateCheckTest.cpp tests/e2e/UpdateScriptTest.cpp tests/e2e/DllSearchTest.cpp
     LIBRARIES quillmere_ui_driver)
-add_dependencies(e2e_update_tests quillmere e2e_helper)
+add_dependencies(e2e_update_tests quillmere e2e_helper quillmere_planted_dll)
 
 # The demo's driver reuses UiDriver; the demo's programs are built alongside.
 include(${CMAKE_SOURCE_DIR}/demo/Demo.cmake)

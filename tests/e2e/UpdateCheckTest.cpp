@@ -10,6 +10,26 @@ namespace {
 
 using UpdateCheckTest = UpdateSession;
 
+// `lines` behind 3000 empty lines: served slowly, the file keeps a download busy for a while.
+std::string AfterEmptyLines(const std::string& lines) {
+    std::string text;
+    for (int line = 0; line < 3000; ++line) {
+        text += "\r\n";
+    }
+    return text + lines;
+}
+
+// The window's answer when the session is about to end (log-off): true when it lets it end.
+bool LetsSessionEnd(const MainWindow& window) {
+    DWORD_PTR answer = 0;
+    // The window answers between two reads of a slow download: well within the time allowed.
+    if (!SendMessageTimeoutA(window.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                             10000, &answer)) {
+        throw UiDriverError("no answer to WM_QUERYENDSESSION");
+    }
+    return answer != 0;
+}
+
 TEST_F(UpdateCheckTest, NoNewerVersionLogsTheRunAndOffersNothing) {
     // Versions compare as texts without dots: 1.10 ("110") sorts before 1.9 ("19").
     folder.WriteFile("version.txt", "VER 1.9\r\n");
@@ -229,11 +249,8 @@ TEST_F(UpdateCheckTest, CloseIsRefusedWhileARunIsUnderWayAndAcceptedAfterIt) {
     // The update information arrives slowly: over three seconds, in three reads of 2048 bytes
     // (the empty lines are skipped), after each of which the window handles its events.
     WriteConfiguration(server.SlowUrl("updates.txt", 3));
-    std::string emptyLines;
-    for (int line = 0; line < 3000; ++line) {
-        emptyLines += "\r\n";
-    }
-    server.WriteFile("updates.txt", emptyLines + "CMV 1.0;Same;" + server.Url("never.txt") + "\r\n");
+    server.WriteFile("updates.txt",
+                     AfterEmptyLines("CMV 1.0;Same;" + server.Url("never.txt") + "\r\n"));
     MainWindow window = StartAndClickUpdate();
 
     // Read without a message to the window: a sent message waits for the window's next
@@ -255,6 +272,28 @@ TEST_F(UpdateCheckTest, CloseIsRefusedWhileARunIsUnderWayAndAcceptedAfterIt) {
 
     window.PressCloseBox();
     EXPECT_EQ(program->WaitForExit(), 0u);
+}
+
+TEST_F(UpdateCheckTest, SessionEndIsHeldWhileARunIsUnderWayAndLetGoAfterIt) {
+    WriteConfiguration(server.SlowUrl("updates.txt", 3));
+    server.WriteFile("updates.txt",
+                     AfterEmptyLines("CMV 1.1;Later;" + server.Url("never.qsc") + "\r\n"));
+    program.emplace(Program::Start(folder));
+    MainWindow window = program->WaitForMainWindow();
+    EXPECT_TRUE(LetsSessionEnd(window));
+
+    window.ClickUpdate();
+    WaitUntil([&] { return !window.UpdateButtonEnabled(); }, "the run to start",
+              [&] { return program->Describe(); });
+    EXPECT_FALSE(LetsSessionEnd(window));  // downloading, or already offering the update
+    MessageBoxWindow description = program->WaitForMessageBox();
+    EXPECT_FALSE(LetsSessionEnd(window));  // the offer waits for the user
+    description.Answer(IDOK);
+    program->WaitForMessageBox().Answer(IDNO);
+
+    WaitForRunEnd(window, "[Scan finished]");
+    EXPECT_TRUE(LetsSessionEnd(window));
+    EXPECT_EQ(server.RequestCount("never.qsc"), 0);
 }
 
 }  // namespace

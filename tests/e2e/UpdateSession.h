@@ -27,7 +27,9 @@ inline std::vector<std::string> Concat(std::vector<std::string> first,
 
 class UpdateSession : public ::testing::Test {
 protected:
-    UpdateSession() : server(CurrentTestName()) {}
+    // `programFileName`: the name the program runs under, its files named after it.
+    explicit UpdateSession(const std::string& programFileName = "quillmere.exe")
+        : server(CurrentTestName()), folder(programFileName) {}
 
     void SetUp() override {
         folder.WriteLanguageFile(kTestLanguageFile);

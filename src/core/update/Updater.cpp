@@ -53,10 +53,15 @@ void Updater::RunConfigurationFile(const std::string& path) {
 void Updater::LabelWindow() {
     const std::string title = CutToReadableLength(state_.SoftwareTitle);
     window_.SetTitleLabel(title);
-    window_.SetCaption(ReplaceAll(texts_.Text("WindowsCaption"), kPlaceholderTitle, title));
+    window_.SetCaption(WindowCaption());
     // Line breaks first, so that a "%CRLF%" inside the title stays literal.
     window_.ReplaceLog(
         ReplaceAll(ReplaceLineBreaks(texts_.Text("WelcomeMessage")), kPlaceholderTitle, title));
     window_.SetButtonCaptions(texts_.Text("ButtonUpdate"), texts_.Text("ButtonClose"));
     window_.SetProgressBarTooltip(texts_.Text("ProgressionBar"));
+}
+
+std::string Updater::WindowCaption() const {
+    return ReplaceAll(texts_.Text("WindowsCaption"), kPlaceholderTitle,
+                      CutToReadableLength(state_.SoftwareTitle));
 }

@@ -45,6 +45,10 @@ public:
     };
     CloseDecision DecideClose();
 
+    // The window's caption: the language text "WindowsCaption" with the software's title for
+    // every "%TITLE%". It names the software being updated wherever the system names the window.
+    std::string WindowCaption() const;
+
     UpdaterState& State() { return state_; }
     ScriptBuffer& Buffer() { return buffer_; }
     std::string& Park() { return park_; }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "windows/app/EventPump.h"
+#include "windows/app/SessionEndBlock.h"
 #include "windows/ui/SystemMenuHook.h"
 #include "windows/win32/DpiScale.h"
 
@@ -116,6 +117,13 @@ LRESULT fMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
+        case WM_QUERYENDSESSION:
+            // Log-off or shutdown: a run half done must not be cut off. Outside a run the
+            // session may end, as the system's default answer says.
+            if (updater_ != nullptr && updater_->IsRunning()) {
+                return FALSE;
+            }
+            break;
         case WM_PAINT: {
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(window_, &paint);
@@ -159,8 +167,9 @@ LRESULT fMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void fMainWindow::OnCommand(int controlId, int notification) {
     switch (controlId) {
         case kUpdateButtonId:
-            if (notification == BN_CLICKED) {
-                updater_->RunUpdateCheck();
+            // A click queued before the buttons were disabled finds the run under way.
+            if (notification == BN_CLICKED && !updater_->IsRunning()) {
+                RunUpdateCheck();
             }
             break;
         case kCloseButtonId:
@@ -176,6 +185,14 @@ void fMainWindow::OnCommand(int controlId, int notification) {
         default:
             break;
     }
+}
+
+void fMainWindow::RunUpdateCheck() {
+    // The session's end is held for exactly the run and released on every way out of it,
+    // a failure or a run that closes the window included (the close is posted, so it comes
+    // after the release). The reason names the software as the window's caption does.
+    const SessionEndBlock sessionEndBlock(window_, updater_->WindowCaption());
+    updater_->RunUpdateCheck();
 }
 
 void fMainWindow::OnCloseRequest() {

@@ -40,6 +40,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int controlId, int notification);
+    void RunUpdateCheck();
     void OnCloseRequest();
     void MoveCaretToEnd();
     void ShowUnexpectedFailure(const char* what);
