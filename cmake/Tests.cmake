@@ -45,6 +45,7 @@ if(NOT WIN32)
             tests/core/UpdateCheckRunTest.cpp
             tests/core/FileSystemCommandsTest.cpp
             tests/core/ProgramCommandsTest.cpp
+            tests/core/FileDownloadTest.cpp
         LIBRARIES quillmere_core)
 else()
     include(${CMAKE_SOURCE_DIR}/tests/windows/WindowsTests.cmake)
