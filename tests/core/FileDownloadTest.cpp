@@ -37,6 +37,16 @@ const FailureCase kFailures[] = {
     {"Content-Length a word", [](FakeDownload& d) { d.server.script.contentLength = "five"; }},
     {"Content-Length with a tail", [](FakeDownload& d) { d.server.script.contentLength = "50x"; }},
     {"Content-Length with a plus", [](FakeDownload& d) { d.server.script.contentLength = "+50"; }},
+    {"negative Content-Length",
+     [](FakeDownload& d) {
+         d.server.script.contentLength = "-5";
+         d.server.script.pieces = {16};
+     }},
+    {"minus zero Content-Length",
+     [](FakeDownload& d) {
+         d.server.script.contentLength = "-0";
+         d.server.script.pieces = {};
+     }},
     {"Content-Length beyond 2^31 - 1",
      [](FakeDownload& d) { d.server.script.contentLength = "2147483648"; }},
     {"temporary file refused", [](FakeDownload& d) { d.disk.faults.createFails = true; }},
@@ -68,7 +78,7 @@ TEST(FileDownloadTest, EveryFailureKeepsTheTargetAndLeavesNothingBehind) {
 }
 
 TEST(FileDownloadTest, NothingIsCreatedBeforeTheReplyIsAccepted) {
-    for (const char* length : {"", "five"}) {
+    for (const char* length : {"-5", "five"}) {
         FakeDownload download = WholeReply();
         download.server.script.contentLength = length;
         EXPECT_FALSE(download.Run());

@@ -281,13 +281,6 @@ TEST_F(DownloadFileTest, TakenTemporaryNameIsLeftAloneAndAnotherIsUsed) {
     EXPECT_FALSE(PathExists(folder / "program.exe.1.download"));
 }
 
-TEST_F(DownloadFileTest, NegativeContentLengthLeavesTheBarAloneAndSavesWhatArrives) {
-    // A length of 0 or less sets up no bar; the body is read to the end of the connection.
-    EXPECT_TRUE(Fetch("/fault/length/-5?send=16"));
-    EXPECT_TRUE(Holds(target, Pattern(16)));
-    EXPECT_EQ(bar.Maximum(), 1000);
-}
-
 // --- Replies that fail, and leave the local path as it was ------------------------------------
 
 TEST_F(DownloadFileTest, Status404FailsAndKeepsTheExistingFile) {
@@ -315,6 +308,15 @@ TEST_F(DownloadFileTest, NonNumericContentLengthFails) {
     EXPECT_TRUE(Holds(target, kWorkingFile));
     EXPECT_FALSE(Fetch("/fault/length/12abc?send=12"));
     EXPECT_TRUE(Holds(target, kWorkingFile));
+}
+
+TEST_F(DownloadFileTest, NegativeContentLengthFailsAndKeepsTheExistingFile) {
+    PlaceWorkingFile();
+    for (const char* route : {"/fault/length/-5?send=16", "/fault/length/-1?send=0"}) {
+        EXPECT_FALSE(Fetch(route)) << route;
+        EXPECT_TRUE(Holds(target, kWorkingFile)) << route;
+        EXPECT_EQ(bar.Maximum(), 1000) << route;
+    }
 }
 
 TEST_F(DownloadFileTest, ContentLengthBeyondASigned32BitNumberFails) {

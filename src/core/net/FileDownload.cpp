@@ -17,12 +17,12 @@ namespace {
 
 constexpr std::size_t kChunkSize = 2048;
 
-// The Content-Length text as a signed 32-bit number: decimal digits with an optional minus
-// sign and nothing else. Nothing for any other text and for a number that does not fit.
+// The Content-Length text as a number: decimal digits only, fitting a signed 32-bit number.
+// Nothing for any other text; a sign is no part of a length, so a negative one is refused too.
 std::optional<std::int32_t> ParseContentLength(std::string_view text) {
     std::int32_t length = 0;
     const char* end = text.data() + text.size();
-    if (text.empty()) {
+    if (text.empty() || text.front() == '-') {
         return std::nullopt;
     }
     const auto [stop, error] = std::from_chars(text.data(), end, length);
