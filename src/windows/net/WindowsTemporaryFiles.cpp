@@ -1,16 +1,86 @@
-// Temporary download files beside the target: their names and the replacement of the target.
+// Temporary download files beside the target: their names, the removal of leftovers, and the
+// replacement of the target.
 
 #include "windows/net/WindowsTemporaryFiles.h"
 
 #include <windows.h>
 
+#include <vector>
+
 #include "windows/win32/ScopedHandles.h"
 
 namespace {
 
-// Names tried for the temporary file before giving up: "<target>.download", then
-// "<target>.1.download" ... when a file of that name already stands there.
-constexpr int kTemporaryNameAttempts = 100;
+constexpr char kNamePrefix[] = "~qm";
+constexpr char kNameSuffix[] = ".tmp";
+constexpr int kNames = 256;  // ~qm00.tmp ... ~qmff.tmp
+
+constexpr char kHexDigits[] = "0123456789abcdef";
+
+std::string TemporaryName(int number) {
+    return std::string(kNamePrefix) + kHexDigits[number / 16] + kHexDigits[number % 16] +
+           kNameSuffix;
+}
+
+char LowerAscii(char character) {
+    return character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a')
+                                                : character;
+}
+
+// Whether two file names are the same to Windows (which ignores the case of ASCII letters).
+bool SameName(const std::string& left, const std::string& right) {
+    if (left.size() != right.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        if (LowerAscii(left[i]) != LowerAscii(right[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsHexDigit(char character) {
+    const char lower = LowerAscii(character);
+    return (lower >= '0' && lower <= '9') || (lower >= 'a' && lower <= 'f');
+}
+
+bool IsTemporaryName(const std::string& name) {
+    const std::size_t prefix = sizeof kNamePrefix - 1;
+    return name.size() == TemporaryName(0).size() &&
+           SameName(name.substr(0, prefix), kNamePrefix) && IsHexDigit(name[prefix]) &&
+           IsHexDigit(name[prefix + 1]) && SameName(name.substr(prefix + 2), kNameSuffix);
+}
+
+// The target's folder as a prefix for names in it ("C:\App\" for "C:\App\app.exe", "C:" for
+// "C:app.exe", "" for "app.exe"), and the target's own name.
+std::size_t NameStart(const std::string& target) {
+    const std::size_t separator = target.find_last_of("\\/:");
+    return separator == std::string::npos ? 0 : separator + 1;
+}
+
+// Deletes the temporary files that downloads left in `folder`, except one named `keep` (the
+// target itself may carry such a name). A file still open for a download under way refuses to
+// be deleted and stays.
+void RemoveLeftovers(const std::string& folder, const std::string& keep) {
+    std::vector<std::string> leftovers;
+    WIN32_FIND_DATAA entry;
+    FindHandle listing(FindFirstFileA((folder + kNamePrefix + "*").c_str(), &entry));
+    if (!listing) {
+        return;
+    }
+    do {
+        // Patterns also match short 8.3 names: the long name decides.
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            IsTemporaryName(entry.cFileName) && !SameName(entry.cFileName, keep)) {
+            leftovers.push_back(entry.cFileName);
+        }
+    } while (FindNextFileA(listing.Get(), &entry));
+    listing.Reset();
+    for (const std::string& name : leftovers) {
+        DeleteFileA((folder + name).c_str());
+    }
+}
 
 class WindowsTemporaryFile final : public TemporaryFile {
 public:
@@ -47,9 +117,15 @@ private:
 }  // namespace
 
 std::unique_ptr<TemporaryFile> WindowsTemporaryFiles::CreateBeside(const std::string& target) {
-    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-        const std::string path =
-            target + (attempt == 0 ? "" : "." + std::to_string(attempt)) + ".download";
+    const std::string folder = target.substr(0, NameStart(target));
+    const std::string targetName = target.substr(NameStart(target));
+    RemoveLeftovers(folder, targetName);
+    for (int number = 0; number < kNames; ++number) {
+        const std::string name = TemporaryName(number);
+        if (SameName(name, targetName)) {
+            continue;
+        }
+        const std::string path = folder + name;
         const HANDLE created =
             CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
@@ -58,8 +134,11 @@ std::unique_ptr<TemporaryFile> WindowsTemporaryFiles::CreateBeside(const std::st
         if (file) {
             return std::make_unique<WindowsTemporaryFile>(path, target, std::move(file));
         }
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-            return nullptr;  // refused for a reason another name will not cure
+        // Taken: by a download under way, a file being deleted, a folder. Any other refusal
+        // (a missing folder, a full disk) another name will not cure.
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
+            error != ERROR_ACCESS_DENIED) {
+            return nullptr;
         }
     }
     return nullptr;

@@ -6,10 +6,15 @@
 
 #include "core/net/TemporaryFile.h"
 
-// Temporary files named "<target>.download", or "<target>.N.download" when that name is taken.
+// Temporary files named "~qmNN.tmp" (NN two hexadecimal digits) in the target's folder. The
+// name is short so that it fits wherever the target does: any folder that CreateDirectoryA
+// accepts leaves room for a name of 12 characters. Such files belong to downloads: one that a
+// killed download left behind is closed and is deleted by the next download into that folder,
+// while the file of a download still under way stays open and cannot be deleted, so it is left
+// alone and another name taken.
 class WindowsTemporaryFiles final : public TemporaryFiles {
 public:
-    // Creates the first free name, never a file that already existed. Null when the folder is
-    // missing or refuses, or no name is free. Never throws but std::bad_alloc.
+    // Removes the leftovers beside `target`, then creates the first free name. Null when the
+    // folder is missing or refuses, or no name is free. Never throws but std::bad_alloc.
     std::unique_ptr<TemporaryFile> CreateBeside(const std::string& target) override;
 };
