@@ -94,10 +94,12 @@ private:
 struct DiskFaults {
     bool createFails = false;
     std::optional<std::size_t> failingWrite;  // the write (counted from 0) that fails
+    bool flushFails = false;
     bool replaceFails = false;
 };
 
-// A disk of files in a map. A temporary file stands at "<target>~" while it exists.
+// A disk of files in a map. A temporary file stands at "<target>~" while it exists; what was
+// written but not flushed is lost when the power is cut, which `unflushedReplaces` counts.
 class FakeDisk final : public TemporaryFiles {
 public:
     std::unique_ptr<TemporaryFile> CreateBeside(const std::string& target) override {
@@ -128,11 +130,12 @@ public:
 
     std::map<std::string, std::string> files;  // path -> content
     DiskFaults faults;
-    std::vector<std::string> steps;    // create, write, replace, discard, in order
+    std::vector<std::string> steps;    // create, write, flush, replace, discard, in order
     std::vector<std::string> misuses;  // calls the contract forbids, in words
     std::vector<std::string> temporaries;
     int handlesOpened = 0;
     int handlesClosed = 0;
+    int unflushedReplaces = 0;
 
 private:
     class File final : public TemporaryFile {
@@ -152,6 +155,14 @@ private:
             disk_.files[path_].append(bytes.data(), bytes.size());
             return true;
         }
+        bool Flush() override {
+            disk_.steps.push_back("flush");
+            if (!Usable("flush") || disk_.faults.flushFails) {
+                return false;
+            }
+            flushed_ = disk_.files[path_].size();
+            return true;
+        }
         bool ReplaceTarget() override {
             disk_.steps.push_back("replace");
             if (!Usable("replace")) {
@@ -161,6 +172,7 @@ private:
             if (disk_.faults.replaceFails) {
                 return false;
             }
+            disk_.unflushedReplaces += flushed_ != disk_.files[path_].size();
             disk_.files[target_] = disk_.files[path_];
             disk_.files.erase(path_);
             replaced_ = true;
@@ -200,6 +212,7 @@ private:
         bool replaced_ = false;
         bool discarded_ = false;
         std::size_t writes_ = 0;
+        std::size_t flushed_ = 0;
     };
 };
 

@@ -56,6 +56,7 @@ const FailureCase kFailures[] = {
     {"last write fails", [](FakeDownload& d) { d.disk.faults.failingWrite = 2; }},
     {"body cut short", [](FakeDownload& d) { d.server.script.pieces = {4000}; }},
     {"no body at all", [](FakeDownload& d) { d.server.script.pieces = {}; }},
+    {"flush fails", [](FakeDownload& d) { d.disk.faults.flushFails = true; }},
     {"replace fails", [](FakeDownload& d) { d.disk.faults.replaceFails = true; }},
     {"event processing throws at once", [](FakeDownload& d) { d.bar.throwingEvent = 0; }},
     {"event processing throws at the end", [](FakeDownload& d) { d.bar.throwingEvent = 3; }},
@@ -89,12 +90,14 @@ TEST(FileDownloadTest, NothingIsCreatedBeforeTheReplyIsAccepted) {
 
 // --- Bodies that are saved --------------------------------------------------------------------
 
-TEST(FileDownloadTest, WholeBodyReplacesTheTarget) {
+TEST(FileDownloadTest, WholeBodyReplacesTheTargetOnlyOnceFlushed) {
     FakeDownload download = WholeReply();
     download.disk.files[FakeDownload::kTarget] = std::string(20000, 'o');
     ASSERT_TRUE(download.Run());
     EXPECT_EQ(download.disk.files[FakeDownload::kTarget], BodyPattern(5000));
-    EXPECT_EQ(download.disk.steps, (Texts{"create", "write", "write", "write", "replace"}));
+    EXPECT_EQ(download.disk.steps,
+              (Texts{"create", "write", "write", "write", "flush", "replace"}));
+    EXPECT_EQ(download.disk.unflushedReplaces, 0);
     EXPECT_EQ(download.BrokenPromises(), Texts{});
 }
 

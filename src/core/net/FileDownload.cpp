@@ -106,7 +106,9 @@ bool Download(const std::string& url, const std::string& target, HttpTransport& 
     if (!received || *received < *length) {
         return false;
     }
-    if (!file->ReplaceTarget()) {
+    // Durable before it replaces the target: after a power cut the target holds either its old
+    // content or the whole new body, never an empty or partly written file.
+    if (!file->Flush() || !file->ReplaceTarget()) {
         return false;
     }
     discard.Keep();

@@ -12,8 +12,8 @@
 // and now stands at `target`. A reply without an HTTP status, status 404, a Content-Length that
 // is missing or not a number from 0 to 2^31 - 1, a body shorter than announced, or any failure
 // of the transport, the file or the event processing gives false, and then `target` is exactly
-// as it was. The body goes to a temporary file beside `target`, which then replaces `target`; it is
-// discarded on every other way out. Events are processed after
+// as it was. The body goes to a temporary file beside `target`, which is flushed to the disk and
+// then replaces `target`; it is discarded on every other way out. Events are processed after
 // every chunk of at most 2048 bytes; `bar` measures the body when its length is above 0 and
 // reads 0 on return. Every reply and file obtained is closed once. Never throws.
 bool DownloadToFile(const std::string& url, const std::string& target, HttpTransport& http,

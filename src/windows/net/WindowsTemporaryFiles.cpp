@@ -1,5 +1,5 @@
 // Temporary download files beside the target: their names, the removal of leftovers, and the
-// replacement of the target.
+// flushed, write-through replacement of the target.
 
 #include "windows/net/WindowsTemporaryFiles.h"
 
@@ -93,14 +93,18 @@ public:
         return WriteFile(file_.Get(), bytes.data(), count, &written, nullptr) && written == count;
     }
 
-    // A read-only target is refused, as Windows refuses it (Wine would replace it).
+    bool Flush() override { return FlushFileBuffers(file_.Get()) != FALSE; }
+
+    // A read-only target is refused, as Windows refuses it (Wine would replace it). The rename
+    // returns only once it is on the disk.
     bool ReplaceTarget() override {
         file_.Reset();
         const DWORD attributes = GetFileAttributesA(target_.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
             return false;
         }
-        return MoveFileExA(path_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+        return MoveFileExA(path_.c_str(), target_.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     }
 
     void Discard() noexcept override {
