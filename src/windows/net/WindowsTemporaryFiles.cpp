@@ -52,8 +52,8 @@ bool IsTemporaryName(const std::string& name) {
            IsHexDigit(name[prefix + 1]) && SameName(name.substr(prefix + 2), kNameSuffix);
 }
 
-// The target's folder as a prefix for names in it ("C:\App\" for "C:\App\app.exe", "C:" for
-// "C:app.exe", "" for "app.exe"), and the target's own name.
+// Where the target's own name starts. What comes before is its folder as a prefix for other
+// names in it: "C:\App\" for "C:\App\app.exe", "C:" for "C:app.exe", "" for "app.exe".
 std::size_t NameStart(const std::string& target) {
     const std::size_t separator = target.find_last_of("\\/:");
     return separator == std::string::npos ? 0 : separator + 1;
