@@ -107,32 +107,15 @@ public:
         if (faults.createFails) {
             return nullptr;
         }
-        const std::string path = target + "~";
-        if (files.count(path) != 0) {
-            misuses.push_back("created over an existing file");
-        }
-        files[path] = "";
-        temporaries.push_back(path);
+        files[target + "~"] = "";
         ++handlesOpened;
-        return std::make_unique<File>(*this, path, target);
-    }
-
-    // The temporary files that are still on the disk.
-    std::vector<std::string> TemporariesLeft() const {
-        std::vector<std::string> left;
-        for (const std::string& path : temporaries) {
-            if (files.count(path) != 0) {
-                left.push_back(path);
-            }
-        }
-        return left;
+        return std::make_unique<File>(*this, target + "~", target);
     }
 
     std::map<std::string, std::string> files;  // path -> content
     DiskFaults faults;
     std::vector<std::string> steps;    // create, write, flush, replace, discard, in order
     std::vector<std::string> misuses;  // calls the contract forbids, in words
-    std::vector<std::string> temporaries;
     int handlesOpened = 0;
     int handlesClosed = 0;
     int unflushedReplaces = 0;
@@ -175,26 +158,25 @@ private:
             disk_.unflushedReplaces += flushed_ != disk_.files[path_].size();
             disk_.files[target_] = disk_.files[path_];
             disk_.files.erase(path_);
-            replaced_ = true;
+            gone_ = true;
             return true;
         }
         void Discard() noexcept override {
             disk_.steps.push_back("discard");
-            if (replaced_ || discarded_) {
+            if (gone_) {
                 disk_.misuses.push_back("discarded after it was replaced or discarded");
+                return;
             }
             if (open_) {
                 Close();
             }
-            if (!replaced_) {
-                disk_.files.erase(path_);
-            }
-            discarded_ = true;
+            disk_.files.erase(path_);
+            gone_ = true;
         }
 
     private:
         bool Usable(const char* step) {
-            if (!open_ || replaced_ || discarded_) {
+            if (!open_) {
                 disk_.misuses.push_back(std::string(step) + " on a closed file");
                 return false;
             }
@@ -209,8 +191,7 @@ private:
         std::string path_;
         std::string target_;
         bool open_ = true;
-        bool replaced_ = false;
-        bool discarded_ = false;
+        bool gone_ = false;  // replaced the target, or discarded
         std::size_t writes_ = 0;
         std::size_t flushed_ = 0;
     };
@@ -257,8 +238,10 @@ struct FakeDownload {
     // after, the bar at 0.
     std::vector<std::string> BrokenPromises() const {
         std::vector<std::string> broken = disk.misuses;
-        for (const std::string& path : disk.TemporariesLeft()) {
-            broken.push_back("temporary file left: " + path);
+        for (const auto& [path, content] : disk.files) {
+            if (path.back() == '~') {
+                broken.push_back("temporary file left: " + path);
+            }
         }
         if (disk.handlesOpened != disk.handlesClosed) {
             broken.push_back("file handles opened " + std::to_string(disk.handlesOpened) +

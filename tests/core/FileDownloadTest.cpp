@@ -78,16 +78,6 @@ TEST(FileDownloadTest, EveryFailureKeepsTheTargetAndLeavesNothingBehind) {
     }
 }
 
-TEST(FileDownloadTest, NothingIsCreatedBeforeTheReplyIsAccepted) {
-    for (const char* length : {"-5", "five"}) {
-        FakeDownload download = WholeReply();
-        download.server.script.contentLength = length;
-        EXPECT_FALSE(download.Run());
-        EXPECT_EQ(download.disk.steps, Texts{}) << length;
-        EXPECT_EQ(download.bar.maximum, 1000) << length;  // refused before the bar was set up
-    }
-}
-
 // --- Bodies that are saved --------------------------------------------------------------------
 
 TEST(FileDownloadTest, WholeBodyReplacesTheTargetOnlyOnceFlushed) {
