@@ -47,6 +47,7 @@ if(NOT WIN32)
             tests/core/ProgramCommandsTest.cpp
             tests/core/HostileInputTest.cpp
             tests/core/AllocatedBytes.cpp
+            tests/core/FileDownloadTest.cpp
         LIBRARIES quillmere_core)
 else()
     include(${CMAKE_SOURCE_DIR}/tests/windows/WindowsTests.cmake)

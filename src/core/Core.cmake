@@ -1,6 +1,7 @@
 # The portable core: the script language and its commands, language texts, the update check
-# run and the seam's interfaces. Plain C++: it never includes a Windows header, which
-# scripts/check-layers proves before the core is compiled (the build fails otherwise).
+# run, the download's logic and the seam's interfaces. Plain C++: it never includes a Windows
+# header, which scripts/check-layers proves before the core is compiled (the build fails
+# otherwise).
 
 add_library(quillmere_core STATIC
     src/core/text/Placeholders.cpp
@@ -18,6 +19,8 @@ add_library(quillmere_core STATIC
     src/core/script/ProgramInFolder.cpp
     src/core/update/Updater.cpp
     src/core/update/UpdateCheckRun.cpp
+    src/core/net/ProgressMeter.cpp
+    src/core/net/FileDownload.cpp
 )
 target_include_directories(quillmere_core PUBLIC src)
 

@@ -39,6 +39,9 @@ add_library(quillmere_windows STATIC
     src/windows/system/IniFiles.cpp
     src/windows/system/WindowsProgramHome.cpp
     src/windows/system/DllSearch.cpp
+    src/windows/net/WinInetTransport.cpp
+    src/windows/net/WindowsTemporaryFiles.cpp
+    src/windows/net/ProgressBarSink.cpp
     src/windows/net/DownloadFile.cpp
     src/windows/ui/Painting.cpp
     src/windows/ui/MainWindowLayout.cpp

@@ -41,3 +41,7 @@ quillmere_add_fuzzer(versions
 quillmere_add_fuzzer(placeholders
     SOURCES tests/fuzz/PlaceholdersFuzz.cpp
     LIBRARIES quillmere_core)
+# The download's logic against a scripted server, disk and bar, failures at any step.
+quillmere_add_fuzzer(download
+    SOURCES tests/fuzz/DownloadFuzz.cpp
+    LIBRARIES quillmere_core)

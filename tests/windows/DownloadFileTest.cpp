@@ -8,12 +8,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "windows/app/EventPump.h"
 #include "windows/net/DownloadFile.h"
+#include "windows/win32/ScopedHandles.h"
 #include "windows/TempFolder.h"
 
 namespace {
@@ -94,6 +96,51 @@ std::string Pattern(size_t size, size_t offset = 0) {
            << path << " holds " << actual.size() << " bytes (\"" << actual.substr(0, 40)
            << "\"...), expected " << expected.size() << "; first difference at byte " << first;
 }
+
+// --- What a download leaves beside its target -------------------------------------------------
+
+std::string FolderOf(const std::string& path) {
+    return path.substr(0, path.rfind('\\'));
+}
+
+// The names in `folder` (files and folders alike).
+std::set<std::string> Entries(const std::string& folder) {
+    std::set<std::string> names;
+    WIN32_FIND_DATAA entry;
+    FindHandle listing(FindFirstFileA((folder + "\\*").c_str(), &entry));
+    if (listing) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name != "." && name != "..") {
+                names.insert(name);
+            }
+        } while (FindNextFileA(listing.Get(), &entry));
+    }
+    return names;
+}
+
+// Watches the folder of a target from its creation on: whatever appears there besides the
+// target is left over from a download.
+class FolderWatch {
+public:
+    explicit FolderWatch(const std::string& target)
+        : target_(target), before_(Entries(FolderOf(target))) {}
+
+    std::vector<std::string> Added() const {
+        const std::string targetName = target_.substr(target_.rfind('\\') + 1);
+        std::vector<std::string> added;
+        for (const std::string& name : Entries(FolderOf(target_))) {
+            if (name != targetName && before_.count(name) == 0) {
+                added.push_back(name);
+            }
+        }
+        return added;
+    }
+
+private:
+    std::string target_;
+    std::set<std::string> before_;
+};
 
 // --- A hidden window with a real progress bar ------------------------------------------------
 
@@ -182,31 +229,16 @@ private:
 class DownloadFileTest : public ::testing::Test {
 protected:
     // Downloads the fixture route into `path` with the bar preset to 500 of 1000, and checks
-    // what must hold after every call: the bar reads 0 and no temporary file is left.
+    // what must hold after every call: the bar reads 0 and nothing is left beside `path`.
     bool Fetch(const std::string& route, const std::string& path) {
         bar.Preset(1000, 500);
+        const FolderWatch watch(path);
         const bool result = DownloadFile(ServerUrl(route), path, DownloadProgress{bar.Bar(), {}});
         EXPECT_EQ(bar.Position(), 0) << route;
-        EXPECT_EQ(TemporaryFilesLeft(), std::vector<std::string>{}) << route;
+        EXPECT_EQ(watch.Added(), std::vector<std::string>{}) << route;
         return result;
     }
     bool Fetch(const std::string& route) { return Fetch(route, target); }
-
-    // Names in the folder ending in ".download" that the test did not put there itself.
-    std::vector<std::string> TemporaryFilesLeft() const {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA entry;
-        HANDLE listing = FindFirstFileA((folder / "*.download").c_str(), &entry);
-        if (listing != INVALID_HANDLE_VALUE) {
-            do {
-                if (entry.cFileName != ownTemporaryName) {
-                    names.push_back(entry.cFileName);
-                }
-            } while (FindNextFileA(listing, &entry));
-            FindClose(listing);
-        }
-        return names;
-    }
 
     // Something that must survive every failed download unchanged.
     void PlaceWorkingFile() { WriteFileBytes(target, kWorkingFile); }
@@ -214,7 +246,6 @@ protected:
     static constexpr const char* kWorkingFile = "MZ a working program that must not be lost";
     TempFolder folder;
     std::string target = folder / "program.exe";
-    std::string ownTemporaryName;  // a "*.download" the test created on purpose
     ProgressWindow bar;
 };
 
@@ -272,20 +303,51 @@ TEST_F(DownloadFileTest, LocalPathWithBlanksAndAnAnsiLetterIsUsedAsWritten) {
     EXPECT_TRUE(Holds(path, Pattern(2500)));
 }
 
-TEST_F(DownloadFileTest, TakenTemporaryNameIsLeftAloneAndAnotherIsUsed) {
-    ownTemporaryName = "program.exe.download";
-    WriteFileBytes(folder / ownTemporaryName, "somebody else's file");
+TEST_F(DownloadFileTest, FilesOfOthersBesideTheTargetAreLeftAlone) {
+    const std::vector<std::string> others = {"program.exe.download", "~qm.tmp", "~qm000.tmp",
+                                             "~qm00.tmp.bak", "x~qm00.tmp"};
+    for (const std::string& name : others) {
+        WriteFileBytes(folder / name, "somebody else's file");
+    }
+    ASSERT_TRUE(CreateDirectoryA((folder / "~qm01.tmp").c_str(), nullptr));
     EXPECT_TRUE(Fetch("/fault/body/4000"));
     EXPECT_TRUE(Holds(target, Pattern(4000)));
-    EXPECT_TRUE(Holds(folder / ownTemporaryName, "somebody else's file"));
-    EXPECT_FALSE(PathExists(folder / "program.exe.1.download"));
+    for (const std::string& name : others) {
+        EXPECT_TRUE(Holds(folder / name, "somebody else's file")) << name;
+    }
+    EXPECT_TRUE(PathExists(folder / "~qm01.tmp"));
 }
 
-TEST_F(DownloadFileTest, NegativeContentLengthLeavesTheBarAloneAndSavesWhatArrives) {
-    // A length of 0 or less sets up no bar; the body is read to the end of the connection.
-    EXPECT_TRUE(Fetch("/fault/length/-5?send=16"));
-    EXPECT_TRUE(Holds(target, Pattern(16)));
-    EXPECT_EQ(bar.Maximum(), 1000);
+TEST_F(DownloadFileTest, TemporaryFileOfADownloadUnderWayIsLeftAloneAndAnotherIsUsed) {
+    // Another updater downloading into the same folder holds its temporary file open.
+    WriteFileBytes(folder / "~qm00.tmp", "half a download");
+    {
+        const FileHandle busy(CreateFileA((folder / "~qm00.tmp").c_str(), GENERIC_WRITE, 0, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(busy.IsValid());
+        EXPECT_TRUE(Fetch("/fault/body/4000"));
+        EXPECT_TRUE(Holds(target, Pattern(4000)));
+    }
+    EXPECT_TRUE(Holds(folder / "~qm00.tmp", "half a download"));
+}
+
+TEST_F(DownloadFileTest, TargetWhosePathIsJustUnderMaxPathIsSaved) {
+    // MAX_PATH - 1 characters: a long name in a shorter folder, and an 11-character name in the
+    // longest folder CreateDirectoryA makes on Windows (MAX_PATH - 12 with its NUL).
+    struct Case {
+        size_t folderLength;
+        char letter;
+    };
+    for (const Case& c : {Case{200, 'f'}, Case{MAX_PATH - 13, 'g'}}) {
+        const std::string nested =
+            folder / std::string(c.folderLength - folder.Path().size() - 1, c.letter);
+        ASSERT_TRUE(CreateDirectoryA(nested.c_str(), nullptr)) << c.folderLength;
+        const std::string path =
+            nested + "\\" + std::string(MAX_PATH - 1 - nested.size() - 1 - 4, 'n') + ".exe";
+        ASSERT_EQ(path.size(), static_cast<size_t>(MAX_PATH - 1));
+        EXPECT_TRUE(Fetch("/fault/body/3000", path)) << c.folderLength;
+        EXPECT_TRUE(Holds(path, Pattern(3000))) << c.folderLength;
+    }
 }
 
 // --- Replies that fail, and leave the local path as it was ------------------------------------
@@ -315,6 +377,15 @@ TEST_F(DownloadFileTest, NonNumericContentLengthFails) {
     EXPECT_TRUE(Holds(target, kWorkingFile));
     EXPECT_FALSE(Fetch("/fault/length/12abc?send=12"));
     EXPECT_TRUE(Holds(target, kWorkingFile));
+}
+
+TEST_F(DownloadFileTest, NegativeContentLengthFailsAndKeepsTheExistingFile) {
+    PlaceWorkingFile();
+    for (const char* route : {"/fault/length/-5?send=16", "/fault/length/-1?send=0"}) {
+        EXPECT_FALSE(Fetch(route)) << route;
+        EXPECT_TRUE(Holds(target, kWorkingFile)) << route;
+        EXPECT_EQ(bar.Maximum(), 1000) << route;
+    }
 }
 
 TEST_F(DownloadFileTest, ContentLengthBeyondASigned32BitNumberFails) {
@@ -367,30 +438,92 @@ TEST_F(DownloadFileTest, LocalPathInAMissingFolderFailsWithoutCreatingAnything) 
     EXPECT_FALSE(PathExists(missing));
 }
 
+// --- Downloads killed half way ---------------------------------------------------------------
+
+// Whether a file beside `target` is being written: it holds bytes and another process keeps
+// it open for itself alone.
+bool PartOfABodyIsBeingWritten(const std::string& target) {
+    const std::string targetName = target.substr(target.rfind('\\') + 1);
+    for (const std::string& name : Entries(FolderOf(target))) {
+        const std::string path = FolderOf(target) + "\\" + name;
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (name == targetName ||
+            !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+            data.nFileSizeLow == 0) {
+            continue;
+        }
+        const FileHandle reader(CreateFileA(
+            path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!reader && GetLastError() == ERROR_SHARING_VIOLATION) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Downloads `url` into `target` in a helper process and kills it once part of the body is on
+// the disk, as a power cut or the task manager would. Fails the test when nothing arrives
+// within ten seconds.
+void KillDownloadHalfWay(const std::string& url, const std::string& target) {
+    std::string commandLine =
+        "\"" QUILLMERE_BINARY_DIR "\\downloader.exe\" \"" + url + "\" \"" + target + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
+                               CREATE_NO_WINDOW, nullptr, nullptr, &startup, &started));
+    const KernelHandle process(started.hProcess);
+    const KernelHandle thread(started.hThread);
+    bool partWritten = false;
+    for (int wait = 0; wait < 500 && !partWritten; ++wait) {
+        Sleep(20);
+        partWritten = PartOfABodyIsBeingWritten(target);
+    }
+    TerminateProcess(process.Get(), 1);
+    WaitForSingleObject(process.Get(), 10000);
+    ASSERT_TRUE(partWritten) << "no part of the body arrived";
+}
+
+TEST_F(DownloadFileTest, KilledDownloadsLeaveOneFileAtMostWhichTheNextDownloadRemoves) {
+    PlaceWorkingFile();
+    const FolderWatch watch(target);
+    for (int kill = 1; kill <= 3; ++kill) {
+        KillDownloadHalfWay(ServerUrl("/fault/slow?seconds=30&bytes=300000&chunks=300"), target);
+        EXPECT_EQ(watch.Added().size(), 1u) << "after kill " << kill;
+        EXPECT_TRUE(Holds(target, kWorkingFile));
+    }
+    EXPECT_TRUE(Fetch("/fault/body/3000"));
+    EXPECT_TRUE(Holds(target, Pattern(3000)));
+    EXPECT_EQ(watch.Added(), std::vector<std::string>{});
+}
+
 // --- URLs that never reach a reply ------------------------------------------------------------
 
 TEST_F(DownloadFileTest, NonHttpUrlFailsAndKeepsTheExistingFile) {
     PlaceWorkingFile();
     const std::string source = folder / "source.txt";
     WriteFileBytes(source, "local bytes");
+    const FolderWatch watch(target);
     for (const std::string& url : {"file:///" + source, std::string("ftp://127.0.0.1:1/file.bin"),
                                    std::string("not a url at all"), std::string("")}) {
         bar.Preset(1000, 500);
         EXPECT_FALSE(DownloadFile(url, target, DownloadProgress{bar.Bar(), {}})) << url;
         EXPECT_EQ(bar.Position(), 0) << url;
         EXPECT_TRUE(Holds(target, kWorkingFile)) << url;
-        EXPECT_EQ(TemporaryFilesLeft(), std::vector<std::string>{}) << url;
+        EXPECT_EQ(watch.Added(), std::vector<std::string>{}) << url;
     }
 }
 
 TEST_F(DownloadFileTest, UnreachablePortFailsAndKeepsTheExistingFile) {
     PlaceWorkingFile();
+    const FolderWatch watch(target);
     bar.Preset(1000, 500);
     EXPECT_FALSE(
         DownloadFile("http://127.0.0.1:1/program.exe", target, DownloadProgress{bar.Bar(), {}}));
     EXPECT_EQ(bar.Position(), 0);
     EXPECT_TRUE(Holds(target, kWorkingFile));
-    EXPECT_EQ(TemporaryFilesLeft(), std::vector<std::string>{});
+    EXPECT_EQ(watch.Added(), std::vector<std::string>{});
 }
 
 // --- Progress and event processing ------------------------------------------------------------
@@ -504,12 +637,13 @@ TEST_F(DownloadFileTest, WithoutABarOrEventProcessingTheBodyIsStillSaved) {
 
 TEST_F(DownloadFileTest, ExceptionFromEventProcessingFailsTheDownloadAndKeepsTheFile) {
     PlaceWorkingFile();
+    const FolderWatch watch(target);
     bar.Preset(1000, 500);
     const DownloadProgress progress{bar.Bar(), [] { throw std::runtime_error("window gone"); }};
     EXPECT_FALSE(DownloadFile(ServerUrl("/fault/body/10000"), target, progress));
     EXPECT_TRUE(Holds(target, kWorkingFile));
     EXPECT_EQ(bar.Position(), 0);
-    EXPECT_EQ(TemporaryFilesLeft(), std::vector<std::string>{});
+    EXPECT_EQ(watch.Added(), std::vector<std::string>{});
 }
 
 // --- What the server sees ---------------------------------------------------------------------

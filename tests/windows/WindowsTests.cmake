@@ -11,6 +11,13 @@ quillmere_add_test(win_download_tests
     SOURCES tests/windows/DownloadFileTest.cpp
     LIBRARIES quillmere_windows quillmere_win_test_support)
 
+# The download tests' helper program: one download in a process of its own, to be killed.
+add_executable(quillmere_test_downloader tests/windows/downloader.cpp)
+set_target_properties(quillmere_test_downloader PROPERTIES OUTPUT_NAME downloader)
+target_link_libraries(quillmere_test_downloader PRIVATE quillmere_windows)
+target_link_options(quillmere_test_downloader PRIVATE -static)
+add_dependencies(win_download_tests quillmere_test_downloader)
+
 # The launch tests' helper program (also used by scripts/bench): sleeps, then writes a marker.
 add_executable(quillmere_test_sleeper tests/windows/sleeper.cpp)
 set_target_properties(quillmere_test_sleeper PROPERTIES OUTPUT_NAME sleeper)

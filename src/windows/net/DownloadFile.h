@@ -14,10 +14,11 @@ struct DownloadProgress {
 
 // Fetches `url` (user agent "Quillmere", never from the cache) into `localPath`. True only when
 // the whole announced body arrived and now stands at `localPath`. A 404 status, a reply without
-// Content-Length, a body shorter than announced, or any network or file error gives false, and
-// then whatever stood at `localPath` before the call is left exactly as it was; no partial file
-// remains anywhere. The body is first written to a new file "<localPath>.download" (or
-// "<localPath>.N.download" when that name is taken), which then replaces `localPath`. The
-// progress bar's value is 0 when the call returns. Never throws.
+// a Content-Length of 0 to 2^31 - 1 (a negative one included), a body shorter than announced,
+// or any network or file error gives false, and then whatever stood at `localPath` before the
+// call is left exactly as it was; no partial file remains anywhere. The body is first written
+// to a temporary file "~qmNN.tmp" beside `localPath` (see WindowsTemporaryFiles), flushed to the
+// disk, and then moved onto `localPath` write-through. The progress bar's value is 0 when the
+// call returns. Never throws.
 bool DownloadFile(const std::string& url, const std::string& localPath,
                   const DownloadProgress& progress);

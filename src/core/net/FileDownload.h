@@ -1,0 +1,20 @@
+#pragma once
+// One URL into one local file, whole or not at all: the download's logic, over any HTTP
+// transport, file system and progress bar.
+
+#include <string>
+
+#include "core/net/HttpTransport.h"
+#include "core/net/ProgressSink.h"
+#include "core/net/TemporaryFile.h"
+
+// Fetches `url` through `http` into `target`. True only when the whole announced body arrived
+// and now stands at `target`. A reply without an HTTP status, status 404, a Content-Length that
+// is missing or not a number from 0 to 2^31 - 1, a body shorter than announced, or any failure
+// of the transport, the file or the event processing gives false, and then `target` is exactly
+// as it was. The body goes to a temporary file beside `target`, which is flushed to the disk and
+// then replaces `target`; it is discarded on every other way out. Events are processed after
+// every chunk of at most 2048 bytes; `bar` measures the body when its length is above 0 and
+// reads 0 on return. Every reply and file obtained is closed once. Never throws.
+bool DownloadToFile(const std::string& url, const std::string& target, HttpTransport& http,
+                    TemporaryFiles& files, ProgressSink& bar) noexcept;

@@ -1,0 +1,149 @@
+// Temporary download files beside the target: their names, the removal of leftovers, and the
+// flushed, write-through replacement of the target.
+
+#include "windows/net/WindowsTemporaryFiles.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "windows/win32/ScopedHandles.h"
+
+namespace {
+
+constexpr char kNamePrefix[] = "~qm";
+constexpr char kNameSuffix[] = ".tmp";
+constexpr int kNames = 256;  // ~qm00.tmp ... ~qmff.tmp
+
+constexpr char kHexDigits[] = "0123456789abcdef";
+
+std::string TemporaryName(int number) {
+    return std::string(kNamePrefix) + kHexDigits[number / 16] + kHexDigits[number % 16] +
+           kNameSuffix;
+}
+
+char LowerAscii(char character) {
+    return character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a')
+                                                : character;
+}
+
+// Whether two file names are the same to Windows (which ignores the case of ASCII letters).
+bool SameName(const std::string& left, const std::string& right) {
+    if (left.size() != right.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        if (LowerAscii(left[i]) != LowerAscii(right[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsHexDigit(char character) {
+    const char lower = LowerAscii(character);
+    return (lower >= '0' && lower <= '9') || (lower >= 'a' && lower <= 'f');
+}
+
+bool IsTemporaryName(const std::string& name) {
+    const std::size_t prefix = sizeof kNamePrefix - 1;
+    return name.size() == TemporaryName(0).size() &&
+           SameName(name.substr(0, prefix), kNamePrefix) && IsHexDigit(name[prefix]) &&
+           IsHexDigit(name[prefix + 1]) && SameName(name.substr(prefix + 2), kNameSuffix);
+}
+
+// Where the target's own name starts. What comes before is its folder as a prefix for other
+// names in it: "C:\App\" for "C:\App\app.exe", "C:" for "C:app.exe", "" for "app.exe".
+std::size_t NameStart(const std::string& target) {
+    const std::size_t separator = target.find_last_of("\\/:");
+    return separator == std::string::npos ? 0 : separator + 1;
+}
+
+// Deletes the temporary files that downloads left in `folder`, except one named `keep` (the
+// target itself may carry such a name). A file still open for a download under way refuses to
+// be deleted and stays.
+void RemoveLeftovers(const std::string& folder, const std::string& keep) {
+    std::vector<std::string> leftovers;
+    WIN32_FIND_DATAA entry;
+    FindHandle listing(FindFirstFileA((folder + kNamePrefix + "*").c_str(), &entry));
+    if (!listing) {
+        return;
+    }
+    do {
+        // Patterns also match short 8.3 names: the long name decides.
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            IsTemporaryName(entry.cFileName) && !SameName(entry.cFileName, keep)) {
+            leftovers.push_back(entry.cFileName);
+        }
+    } while (FindNextFileA(listing.Get(), &entry));
+    listing.Reset();
+    for (const std::string& name : leftovers) {
+        DeleteFileA((folder + name).c_str());
+    }
+}
+
+class WindowsTemporaryFile final : public TemporaryFile {
+public:
+    WindowsTemporaryFile(std::string path, std::string target, FileHandle file)
+        : path_(std::move(path)), target_(std::move(target)), file_(std::move(file)) {}
+
+    bool Write(std::span<const char> bytes) override {
+        DWORD written = 0;
+        const auto count = static_cast<DWORD>(bytes.size());
+        return WriteFile(file_.Get(), bytes.data(), count, &written, nullptr) && written == count;
+    }
+
+    bool Flush() override { return FlushFileBuffers(file_.Get()) != FALSE; }
+
+    // A read-only target is refused, as Windows refuses it (Wine would replace it). The rename
+    // returns only once it is on the disk.
+    bool ReplaceTarget() override {
+        file_.Reset();
+        const DWORD attributes = GetFileAttributesA(target_.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+            return false;
+        }
+        return MoveFileExA(path_.c_str(), target_.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    }
+
+    void Discard() noexcept override {
+        file_.Reset();
+        DeleteFileA(path_.c_str());
+    }
+
+private:
+    std::string path_;
+    std::string target_;
+    FileHandle file_;
+};
+
+}  // namespace
+
+std::unique_ptr<TemporaryFile> WindowsTemporaryFiles::CreateBeside(const std::string& target) {
+    const std::string folder = target.substr(0, NameStart(target));
+    const std::string targetName = target.substr(NameStart(target));
+    RemoveLeftovers(folder, targetName);
+    for (int number = 0; number < kNames; ++number) {
+        const std::string name = TemporaryName(number);
+        if (SameName(name, targetName)) {
+            continue;
+        }
+        const std::string path = folder + name;
+        const HANDLE created =
+            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        const DWORD error = GetLastError();
+        FileHandle file(created);
+        if (file) {
+            return std::make_unique<WindowsTemporaryFile>(path, target, std::move(file));
+        }
+        // Taken: by a download under way, a file being deleted, a folder. Any other refusal
+        // (a missing folder, a full disk) another name will not cure.
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
+            error != ERROR_ACCESS_DENIED) {
+            return nullptr;
+        }
+    }
+    return nullptr;
+}

@@ -1,0 +1,137 @@
+// Fuzzes the download's logic against a scripted server, disk and bar driven by the input: the
+// status and Content-Length texts, the body's pieces, and failures of the reply, the reads, the
+// writes, the flush, the replacement and the event processing at any point. Whatever happens,
+// the download's promises hold: true only when the whole announced body now stands at the
+// target, flushed before it got there; on false the disk is exactly as it was; no temporary
+// file is left; every reply and file is closed once; the bar reads 0.
+//
+// Input, front to back (a seed can be written with printf):
+//   byte 0     flags: 1 no reply, 2 target exists, 4 temporary file refused, 8 flush fails,
+//              16 replace fails, 32 no status, 64 no Content-Length
+//   bytes 1-3  the read, the write and the event pass that fail (255: none)
+//   byte 4     the bar's width in columns
+//   the status text up to "\n", the Content-Length text up to "\n"
+//   the rest   the body's pieces, two bytes each (little-endian sizes)
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/FakeDownload.h"
+
+namespace {
+
+class InputReader {
+public:
+    InputReader(const std::uint8_t* data, std::size_t size)
+        : text_(reinterpret_cast<const char*>(data), size) {}
+
+    std::uint8_t Byte() {
+        return position_ < text_.size() ? static_cast<std::uint8_t>(text_[position_++]) : 0;
+    }
+    std::optional<std::size_t> Index() {
+        const std::uint8_t value = Byte();
+        return value == 255 ? std::nullopt : std::optional<std::size_t>(value);
+    }
+    std::string Line() {
+        const std::size_t end = std::min(text_.find('\n', position_), text_.size());
+        std::string line(text_.substr(position_, end - position_));
+        position_ = std::min(end + 1, text_.size());
+        return line;
+    }
+    bool AtEnd() const { return position_ >= text_.size(); }
+
+private:
+    std::string_view text_;
+    std::size_t position_ = 0;
+};
+
+// What a Content-Length means to HTTP: one or more decimal digits. Nothing for any other text or
+// for a number beyond what the download accepts (2^31 - 1).
+std::optional<std::int64_t> AnnouncedLength(const std::optional<std::string>& text) {
+    if (!text || text->empty()) {
+        return std::nullopt;
+    }
+    std::int64_t length = 0;
+    for (const char digit : *text) {
+        if (digit < '0' || digit > '9') {
+            return std::nullopt;
+        }
+        length = length * 10 + (digit - '0');
+        if (length > 2147483647) {
+            return std::nullopt;
+        }
+    }
+    return length;
+}
+
+void Require(bool holds, const char* promise) {
+    if (!holds) {
+        std::fprintf(stderr, "broken promise: %s\n", promise);
+        std::abort();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    InputReader input(data, size);
+    FakeDownload download;
+    ServerScript& script = download.server.script;
+    DiskFaults& faults = download.disk.faults;
+
+    const std::uint8_t flags = input.Byte();
+    script.answers = (flags & 1) == 0;
+    if (flags & 2) {
+        download.disk.files[FakeDownload::kTarget] = "MZ the working program";
+    }
+    faults.createFails = (flags & 4) != 0;
+    faults.flushFails = (flags & 8) != 0;
+    faults.replaceFails = (flags & 16) != 0;
+    script.failingRead = input.Index();
+    faults.failingWrite = input.Index();
+    download.bar.throwingEvent = input.Index();
+    download.bar.columns = input.Byte();
+    script.status = input.Line();
+    script.contentLength = input.Line();
+    if (flags & 32) {
+        script.status.reset();
+    }
+    if (flags & 64) {
+        script.contentLength.reset();
+    }
+    while (!input.AtEnd()) {
+        script.pieces.push_back(input.Byte() | (std::size_t{input.Byte()} << 8));
+    }
+
+    const auto before = download.disk.files;
+    const bool saved = download.Run();
+
+    for (const std::string& broken : download.BrokenPromises()) {
+        std::fprintf(stderr, "%s\n", broken.c_str());
+    }
+    Require(download.BrokenPromises().empty(), "nothing left behind, everything closed once");
+    const std::optional<std::int64_t> announced = AnnouncedLength(script.contentLength);
+    const std::string& sent = download.server.sent;
+    if (saved) {
+        Require(script.status && *script.status != "404", "only a reply with a status but 404");
+        Require(announced && static_cast<std::int64_t>(sent.size()) >= *announced,
+                "only the whole announced body");
+        Require(download.disk.files[FakeDownload::kTarget] == sent, "the body at the target");
+        Require(download.disk.unflushedReplaces == 0, "flushed before it replaced the target");
+    } else {
+        Require(download.disk.files == before, "a failed download leaves the disk as it was");
+    }
+    const bool nothingFails = script.answers && !faults.createFails && !faults.flushFails &&
+                              !faults.replaceFails && !script.failingRead && !faults.failingWrite &&
+                              !download.bar.throwingEvent;
+    if (nothingFails && script.status && *script.status != "404" && announced &&
+        static_cast<std::int64_t>(sent.size()) >= *announced) {
+        Require(saved, "a whole body that nothing stopped is saved");
+    }
+    return 0;
+}
