@@ -48,6 +48,7 @@ if(NOT WIN32)
             tests/core/HostileInputTest.cpp
             tests/core/AllocatedBytes.cpp
             tests/core/FileDownloadTest.cpp
+            tests/core/UrlReferenceTest.cpp
         LIBRARIES quillmere_core)
 else()
     include(${CMAKE_SOURCE_DIR}/tests/windows/WindowsTests.cmake)

@@ -105,9 +105,10 @@ int main(int argc, char** argv) {
     LARGE_INTEGER start;
     LARGE_INTEGER end;
     QueryPerformanceCounter(&start);
-    const bool done = mode == "bare"    ? BareDownload(url, path)
-                      : mode == "quiet" ? DownloadFile(url, path, DownloadProgress{})
-                                        : DownloadFile(url, path, window.Progress());
+    const bool done = mode == "bare" ? BareDownload(url, path)
+                      : mode == "quiet"
+                          ? DownloadFile(url, path, DownloadKind::ReleaseFile, DownloadProgress{})
+                          : DownloadFile(url, path, DownloadKind::ReleaseFile, window.Progress());
     QueryPerformanceCounter(&end);
     if (!done) {
         std::fprintf(stderr, "download_bench: the download failed\n");

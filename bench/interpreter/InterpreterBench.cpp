@@ -52,7 +52,9 @@ public:
     void ResetAttributesAndDelete(const std::string&) override {}
     bool EraseDirectory(const std::string&) override { return true; }
     bool LaunchExecutable(const std::string&, bool, int) override { return true; }
-    bool DownloadFile(const std::string&, const std::string&) override { return false; }
+    bool DownloadFile(const std::string&, const std::string&, DownloadKind) override {
+        return false;
+    }
 };
 
 // Cycles through the five setting commands except OFF, which would end the run.

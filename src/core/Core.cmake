@@ -20,6 +20,9 @@ add_library(quillmere_core STATIC
     src/core/update/Updater.cpp
     src/core/update/UpdateCheckRun.cpp
     src/core/net/ProgressMeter.cpp
+    src/core/net/UrlReference.cpp
+    src/core/net/HttpStatus.cpp
+    src/core/net/RedirectTrail.cpp
     src/core/net/FileDownload.cpp
 )
 target_include_directories(quillmere_core PUBLIC src)

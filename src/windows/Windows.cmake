@@ -33,6 +33,7 @@ quillmere_delay_load_library(quillmere_delay_wininet WININET)
 add_library(quillmere_windows STATIC
     src/windows/win32/Win32Error.cpp
     src/windows/win32/DpiScale.cpp
+    src/windows/win32/MessageAwareWait.cpp
     src/windows/system/WindowsFileSystem.cpp
     src/windows/system/Directories.cpp
     src/windows/system/LaunchExecutables.cpp
@@ -41,7 +42,7 @@ add_library(quillmere_windows STATIC
     src/windows/system/DllSearch.cpp
     src/windows/net/WinInetTransport.cpp
     src/windows/net/WindowsTemporaryFiles.cpp
-    src/windows/net/ProgressBarSink.cpp
+    src/windows/net/ProgressRelay.cpp
     src/windows/net/DownloadFile.cpp
     src/windows/ui/Painting.cpp
     src/windows/ui/MainWindowLayout.cpp

@@ -26,9 +26,16 @@ inline std::string BodyPattern(std::size_t size) {
     return bytes;
 }
 
-// What the server answers to the GET.
+// A reply that sends the download elsewhere.
+struct Redirect {
+    std::optional<std::string> location;
+    std::string status = "302";
+};
+
+// What the server answers: the redirects first, one per GET, then the final reply.
 struct ServerScript {
     bool answers = true;  // false: no reply at all (unreachable host, bad URL)
+    std::vector<Redirect> redirects;
     std::optional<std::string> status = "200";
     std::optional<std::string> contentLength;  // nothing: no Content-Length header
     std::vector<std::size_t> pieces;           // the body as it arrives, then its end
@@ -39,28 +46,49 @@ struct ServerScript {
 // handed out over several reads, as a network library does with data that has arrived.
 class FakeServer final : public HttpTransport {
 public:
-    std::unique_ptr<HttpReply> Get(const std::string&) override {
+    std::unique_ptr<HttpReply> Get(const std::string& url, DownloadKind kind) override {
+        requested.push_back(url);
+        kinds.push_back(kind);
         if (!script.answers) {
             return nullptr;
         }
         ++repliesOpened;
-        return std::make_unique<Reply>(*this);
+        mostRepliesOpenAtOnce = std::max(mostRepliesOpenAtOnce, repliesOpened - repliesClosed);
+        const std::size_t index = requested.size() - 1;
+        return std::make_unique<Reply>(
+            *this, index < script.redirects.size() ? &script.redirects[index] : nullptr);
     }
 
     ServerScript script;
+    std::vector<std::string> requested;    // the URL of each GET, in order
+    std::vector<DownloadKind> kinds;       // and the kind it was made for
     std::string sent;                      // the body bytes handed out
     std::vector<std::size_t> bufferSizes;  // the buffer offered to each read
     int repliesOpened = 0;
     int repliesClosed = 0;
+    int mostRepliesOpenAtOnce = 0;
+    std::vector<std::string> misuses;  // calls the contract forbids, in words
 
 private:
     class Reply final : public HttpReply {
     public:
-        explicit Reply(FakeServer& server) : server_(server) {}
+        Reply(FakeServer& server, const Redirect* redirect)
+            : server_(server), redirect_(redirect) {}
         ~Reply() override { ++server_.repliesClosed; }
-        std::optional<std::string> StatusCode() override { return server_.script.status; }
-        std::optional<std::string> ContentLength() override { return server_.script.contentLength; }
+        std::optional<std::string> StatusCode() override {
+            return redirect_ ? redirect_->status : server_.script.status;
+        }
+        std::optional<std::string> ContentLength() override {
+            return redirect_ ? std::nullopt : server_.script.contentLength;
+        }
+        std::optional<std::string> Location() override {
+            return redirect_ ? redirect_->location : std::nullopt;
+        }
         std::optional<std::size_t> ReadChunk(std::span<char> buffer) override {
+            if (redirect_ != nullptr) {
+                server_.misuses.push_back("body of a redirect read");
+                return std::nullopt;
+            }
             FakeServer& server = server_;
             if (server.script.failingRead == server.bufferSizes.size()) {
                 return std::nullopt;
@@ -85,7 +113,8 @@ private:
 
     private:
         FakeServer& server_;
-        std::size_t piece_ = 0;  // the piece being handed out, and how much of it is gone
+        const Redirect* redirect_;  // null for the final reply
+        std::size_t piece_ = 0;     // the piece being handed out, and how much of it is gone
         std::size_t taken_ = 0;
     };
 };
@@ -230,14 +259,21 @@ public:
 // A server, a disk and a bar, and the promises every download keeps whatever its outcome.
 struct FakeDownload {
     static constexpr const char* kTarget = "C:\\App\\app.exe";
+    static constexpr const char* kUrl = "http://server/app.exe";
 
-    bool Run() { return DownloadToFile("http://server/app.exe", kTarget, server, disk, bar); }
+    bool Run(const std::string& url = kUrl, DownloadKind kind = DownloadKind::ReleaseFile) {
+        return DownloadToFile(url, kTarget, kind, server, disk, bar);
+    }
 
     // What a download leaves that it must not: each broken promise in words; empty when none.
     // No temporary file on the disk, every reply and file closed exactly once and never used
-    // after, the bar at 0.
+    // after, a redirect's reply closed before the next request, the bar at 0.
     std::vector<std::string> BrokenPromises() const {
         std::vector<std::string> broken = disk.misuses;
+        broken.insert(broken.end(), server.misuses.begin(), server.misuses.end());
+        if (server.mostRepliesOpenAtOnce > 1) {
+            broken.push_back("a reply still open at the next request");
+        }
         for (const auto& [path, content] : disk.files) {
             if (path.back() == '~') {
                 broken.push_back("temporary file left: " + path);

@@ -132,8 +132,10 @@ bool FakePlatform::LaunchExecutable(const std::string& commandLine, bool wait, i
     return launchable.count(commandLine) != 0;
 }
 
-bool FakePlatform::DownloadFile(const std::string& url, const std::string& localPath) {
+bool FakePlatform::DownloadFile(const std::string& url, const std::string& localPath,
+                                DownloadKind kind) {
     downloads.push_back(url);
+    downloadKinds.push_back(kind);
     if (onDownload) {
         onDownload(url);
     }

@@ -70,7 +70,8 @@ public:
     void ResetAttributesAndDelete(const std::string& path) override;
     bool EraseDirectory(const std::string& path) override;
     bool LaunchExecutable(const std::string& commandLine, bool wait, int windowStyle) override;
-    bool DownloadFile(const std::string& url, const std::string& localPath) override;
+    bool DownloadFile(const std::string& url, const std::string& localPath,
+                      DownloadKind kind) override;
 
     std::string programFolder = "C:\\App";
     std::string programName = "quillmere";
@@ -82,6 +83,7 @@ public:
     std::map<std::string, std::string> links;   // folder link -> the folder it points to
     std::map<std::string, std::string> server;  // URL -> body
     std::vector<std::string> downloads;         // URLs fetched, in order
+    std::vector<DownloadKind> downloadKinds;    // the kind of each fetch, in the same order
     std::vector<std::string> launches;          // "WAIT " or "" + command line
     std::set<std::string> launchable;           // command lines that start
     int lastWindowStyle = -1;                   // of the last launch

@@ -78,6 +78,112 @@ TEST(FileDownloadTest, EveryFailureKeepsTheTargetAndLeavesNothingBehind) {
     }
 }
 
+// --- Statuses and redirects -------------------------------------------------------------------
+
+TEST(FileDownloadTest, OnlyA2xxStatusSavesTheBody) {
+    const std::pair<const char*, bool> kStatuses[] = {
+        {"200", true},  {"201", true},   {"299", true},  {"401", false},
+        {"403", false}, {"404", false},  {"410", false}, {"500", false},
+        {"503", false}, {"304", false},  {"300", false}, {"199", false},
+        {"20", false},  {"2000", false}, {"2x0", false}, {"", false}};
+    for (const auto& [status, saved] : kStatuses) {
+        FakeDownload download = WholeReply();
+        download.disk.files[FakeDownload::kTarget] = kWorkingFile;
+        download.server.script.status = status;
+        EXPECT_EQ(download.Run(), saved) << status;
+        EXPECT_EQ(download.disk.files[FakeDownload::kTarget],
+                  saved ? BodyPattern(5000) : std::string(kWorkingFile))
+            << status;
+        EXPECT_EQ(download.BrokenPromises(), Texts{}) << status;
+    }
+}
+
+struct RedirectCase {
+    const char* name;
+    const char* url;
+    std::vector<Redirect> redirects;
+    Texts requested;  // every URL the download asked for, in order
+    bool saved;
+};
+
+const RedirectCase kRedirects[] = {
+    {"relative path",
+     "http://server/a/app.exe",
+     {{"../b/app.exe"}},
+     {"http://server/a/app.exe", "http://server/b/app.exe"},
+     true},
+    {"every redirect status",
+     "http://server/app.exe",
+     {{"/1", "301"}, {"/2", "302"}, {"/3", "303"}, {"/4", "307"}, {"/5", "308"}},
+     {"http://server/app.exe", "http://server/1", "http://server/2", "http://server/3",
+      "http://server/4", "http://server/5"},
+     true},
+    {"up to https",
+     "http://server/app.exe",
+     {{"https://server/app.exe"}},
+     {"http://server/app.exe", "https://server/app.exe"},
+     true},
+    {"host-relative from https",
+     "https://server/app.exe",
+     {{"//mirror/app.exe"}},
+     {"https://server/app.exe", "https://mirror/app.exe"},
+     true},
+    {"down to http",
+     "https://server/app.exe",
+     {{"HTTP://server/app.exe"}},
+     {"https://server/app.exe"},
+     false},
+    {"to itself",
+     "http://server/app.exe",
+     {{"http://server/app.exe"}},
+     {"http://server/app.exe"},
+     false},
+    {"back to the first",
+     "http://server/app.exe",
+     {{"/b"}, {"app.exe"}},
+     {"http://server/app.exe", "http://server/b"},
+     false},
+    {"without a Location",
+     "http://server/app.exe",
+     {{std::nullopt}},
+     {"http://server/app.exe"},
+     false},
+    {"to another scheme",
+     "http://server/app.exe",
+     {{"ftp://server/app.exe"}},
+     {"http://server/app.exe"},
+     false},
+};
+
+TEST(FileDownloadTest, RedirectsAreFollowedOnlyWhereTheRulesAllow) {
+    for (const RedirectCase& c : kRedirects) {
+        FakeDownload download = WholeReply();
+        download.disk.files[FakeDownload::kTarget] = kWorkingFile;
+        download.server.script.redirects = c.redirects;
+        EXPECT_EQ(download.Run(c.url, DownloadKind::UpdateInformation), c.saved) << c.name;
+        EXPECT_EQ(download.server.requested, c.requested) << c.name;
+        EXPECT_EQ(download.server.kinds,
+                  std::vector<DownloadKind>(c.requested.size(), DownloadKind::UpdateInformation))
+            << c.name;
+        EXPECT_EQ(download.disk.files[FakeDownload::kTarget],
+                  c.saved ? BodyPattern(5000) : std::string(kWorkingFile))
+            << c.name;
+        EXPECT_EQ(download.BrokenPromises(), Texts{}) << c.name;
+    }
+}
+
+TEST(FileDownloadTest, TenRedirectsAreFollowedAndAnEleventhFailsAtOnce) {
+    for (const std::size_t redirects : {10u, 11u}) {
+        FakeDownload download = WholeReply();
+        for (std::size_t hop = 1; hop <= redirects; ++hop) {
+            download.server.script.redirects.push_back({"/hop" + std::to_string(hop)});
+        }
+        EXPECT_EQ(download.Run(), redirects == 10) << redirects;
+        EXPECT_EQ(download.server.requested.size(), 11u) << redirects;
+        EXPECT_EQ(download.BrokenPromises(), Texts{}) << redirects;
+    }
+}
+
 // --- Bodies that are saved --------------------------------------------------------------------
 
 TEST(FileDownloadTest, WholeBodyReplacesTheTargetOnlyOnceFlushed) {

@@ -55,6 +55,18 @@ TEST_F(UpdateCheckRunTest, UpdateInstalled) {
     ExpectIdle();
 }
 
+TEST_F(UpdateCheckRunTest, OnlyTheUpdateInformationIsFetchedPastSharedCaches) {
+    Information("CMV 1.1;new;http://server/1.1.qsc");
+    app.platform.server["http://server/1.1.qsc"] = "DWN http://server/app.exe;\\app.exe";
+    app.platform.server["http://server/app.exe"] = "MZ";
+    app.updater.RunUpdateCheck();
+    EXPECT_EQ(app.platform.downloads,
+              (Lines{kInformationUrl, "http://server/1.1.qsc", "http://server/app.exe"}));
+    EXPECT_EQ(app.platform.downloadKinds,
+              (std::vector<DownloadKind>{DownloadKind::UpdateInformation, DownloadKind::ReleaseFile,
+                                         DownloadKind::ReleaseFile}));
+}
+
 TEST_F(UpdateCheckRunTest, UpdateDeclined) {
     Information("CMV 1.1;new;http://server/1.1.qsc");
     app.window.answers = {kAnswerNo};

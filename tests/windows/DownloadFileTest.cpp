@@ -6,7 +6,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <wininet.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <set>
 #include <stdexcept>
@@ -14,7 +17,10 @@
 #include <vector>
 
 #include "windows/app/EventPump.h"
+#include "core/net/FileDownload.h"
 #include "windows/net/DownloadFile.h"
+#include "windows/net/WinInetTransport.h"
+#include "windows/net/WindowsTemporaryFiles.h"
 #include "windows/win32/ScopedHandles.h"
 #include "windows/TempFolder.h"
 
@@ -65,11 +71,22 @@ std::vector<std::string> LoggedRequests(const std::string& path) {
     return requests;
 }
 
+// How many requests carrying `tag` reached the server.
+int RequestsTagged(const std::string& tag) {
+    const std::string log = ReadWholeFile(WinePath(Environment("QUILLMERE_FIXTURE_REQUEST_LOG")));
+    int count = 0;
+    for (size_t found = log.find(tag); found != std::string::npos;
+         found = log.find(tag, found + tag.size())) {
+        ++count;
+    }
+    return count;
+}
+
 // A query suffix no other request of any run carries, to find a test's own requests in the log.
 std::string UniqueTag() {
     static int counter = 0;
     return "?tag=" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) +
-           "-" + std::to_string(++counter);
+           "-" + std::to_string(++counter) + "x";
 }
 
 // The fixture server's generated bodies: byte i is i % 251.
@@ -146,15 +163,15 @@ private:
 
 // The bar's PBM_SETPOS messages as the control received them.
 struct SetPositionRecord {
-    int count = 0;
-    int repeated = 0;  // messages that asked for the position the bar already had
+    std::vector<int> positions;  // in the order given
+    int repeated = 0;            // messages that asked for the position the bar already had
 };
 
 LRESULT CALLBACK RecordSetPosition(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                    UINT_PTR, DWORD_PTR data) {
     if (message == PBM_SETPOS) {
         auto* record = reinterpret_cast<SetPositionRecord*>(data);
-        ++record->count;
+        record->positions.push_back(static_cast<int>(wParam));
         if (static_cast<int>(wParam) ==
             static_cast<int>(DefSubclassProc(window, PBM_GETPOS, 0, 0))) {
             ++record->repeated;
@@ -233,7 +250,8 @@ protected:
     bool Fetch(const std::string& route, const std::string& path) {
         bar.Preset(1000, 500);
         const FolderWatch watch(path);
-        const bool result = DownloadFile(ServerUrl(route), path, DownloadProgress{bar.Bar(), {}});
+        const bool result = DownloadFile(ServerUrl(route), path, DownloadKind::ReleaseFile,
+                                         DownloadProgress{bar.Bar(), {}});
         EXPECT_EQ(bar.Position(), 0) << route;
         EXPECT_EQ(watch.Added(), std::vector<std::string>{}) << route;
         return result;
@@ -283,9 +301,46 @@ TEST_F(DownloadFileTest, EmptyBodyGivesAnEmptyFileAndLeavesTheMaximumAlone) {
     EXPECT_EQ(bar.Maximum(), 1000);
 }
 
-TEST_F(DownloadFileTest, ErrorStatusOtherThan404IsSavedAsTheBody) {
-    EXPECT_TRUE(Fetch("/fault/status/500"));
-    EXPECT_TRUE(Holds(target, "Status 500 page\n"));
+TEST_F(DownloadFileTest, OnlyA2xxStatusIsSavedAndAnErrorPageNeverLands) {
+    PlaceWorkingFile();
+    for (const char* status : {"401", "403", "410", "500", "503"}) {
+        EXPECT_FALSE(Fetch(std::string("/fault/status/") + status)) << status;
+        EXPECT_TRUE(Holds(target, kWorkingFile)) << status;
+    }
+    EXPECT_TRUE(Fetch("/fault/status/203"));
+    EXPECT_TRUE(Holds(target,
+                      "<html><head><title>203</title></head>"
+                      "<body><h1>Status 203 page</h1></body></html>\n"));
+}
+
+TEST_F(DownloadFileTest, RedirectsAreFollowedUpToTenAndLoopsEndAtOnce) {
+    struct Case {
+        const char* route;
+        bool saved;
+        int requests;
+    };
+    for (const Case& c :
+         {Case{"/fault/redirect/chain/10", true, 11}, Case{"/fault/redirect/chain/11", false, 11},
+          Case{"/fault/redirect/chain/100000", false, 11},
+          Case{"/fault/redirect/self", false, 1}}) {
+        PlaceWorkingFile();
+        const std::string tag = UniqueTag();
+        const ULONGLONG start = GetTickCount64();
+        EXPECT_EQ(Fetch(c.route + tag), c.saved) << c.route;
+        RecordProperty(std::string("milliseconds ") + c.route,
+                       static_cast<int>(GetTickCount64() - start));
+        EXPECT_EQ(RequestsTagged(tag), c.requests) << c.route;
+        EXPECT_TRUE(Holds(target, c.saved ? Pattern(3000) : std::string(kWorkingFile))) << c.route;
+    }
+}
+
+TEST_F(DownloadFileTest, EveryRedirectStatusIsFollowedToItsRelativeLocation) {
+    for (const char* status : {"301", "302", "303", "307", "308"}) {
+        const std::string tag = UniqueTag();
+        EXPECT_TRUE(Fetch("/fault/redirect/chain/2" + tag + "&status=" + status)) << status;
+        EXPECT_TRUE(Holds(target, Pattern(3000))) << status;
+        EXPECT_EQ(RequestsTagged(tag), 3) << status;
+    }
 }
 
 TEST_F(DownloadFileTest, StaticFileOfTheServedFolderIsSaved) {
@@ -508,7 +563,9 @@ TEST_F(DownloadFileTest, NonHttpUrlFailsAndKeepsTheExistingFile) {
     for (const std::string& url : {"file:///" + source, std::string("ftp://127.0.0.1:1/file.bin"),
                                    std::string("not a url at all"), std::string("")}) {
         bar.Preset(1000, 500);
-        EXPECT_FALSE(DownloadFile(url, target, DownloadProgress{bar.Bar(), {}})) << url;
+        EXPECT_FALSE(
+            DownloadFile(url, target, DownloadKind::ReleaseFile, DownloadProgress{bar.Bar(), {}}))
+            << url;
         EXPECT_EQ(bar.Position(), 0) << url;
         EXPECT_TRUE(Holds(target, kWorkingFile)) << url;
         EXPECT_EQ(watch.Added(), std::vector<std::string>{}) << url;
@@ -519,89 +576,70 @@ TEST_F(DownloadFileTest, UnreachablePortFailsAndKeepsTheExistingFile) {
     PlaceWorkingFile();
     const FolderWatch watch(target);
     bar.Preset(1000, 500);
-    EXPECT_FALSE(
-        DownloadFile("http://127.0.0.1:1/program.exe", target, DownloadProgress{bar.Bar(), {}}));
+    EXPECT_FALSE(DownloadFile("http://127.0.0.1:1/program.exe", target, DownloadKind::ReleaseFile,
+                              DownloadProgress{bar.Bar(), {}}));
     EXPECT_EQ(bar.Position(), 0);
     EXPECT_TRUE(Holds(target, kWorkingFile));
     EXPECT_EQ(watch.Added(), std::vector<std::string>{});
 }
 
-// --- Progress and event processing ------------------------------------------------------------
+// --- Progress and the caller's thread ---------------------------------------------------------
 
-// The bar's position each time the download processed events.
-class ChunkRecorder {
-public:
-    explicit ChunkRecorder(const ProgressWindow& bar) : bar_(bar) {}
-    DownloadProgress Progress() {
-        return DownloadProgress{bar_.Bar(), [this] { positions_.push_back(bar_.Position()); }};
+// The positions the bar was given, from the first on; the largest step between two of them.
+int LargestStep(const std::vector<int>& positions) {
+    int largest = 0;
+    int previous = 0;
+    for (int position : positions) {
+        largest = std::max(largest, position - previous);
+        previous = position;
     }
-    const std::vector<int>& Positions() const { return positions_; }
-    // The largest step of the bar between two event passes (from 0 before the first).
-    int LargestStep() const {
-        int largest = 0;
-        int previous = 0;
-        for (int position : positions_) {
-            largest = std::max(largest, position - previous);
-            previous = position;
-        }
-        return largest;
-    }
+    return largest;
+}
 
-private:
-    const ProgressWindow& bar_;
-    std::vector<int> positions_;
-};
-
-TEST_F(DownloadFileTest, EventsAreProcessedAfterEveryChunkOfAtMost2048Bytes) {
-    ChunkRecorder chunks(bar);
+TEST_F(DownloadFileTest, BarClimbsWithTheBodyAndReadsZeroAtTheEnd) {
     bar.Preset(1000, 500);
-    ASSERT_TRUE(DownloadFile(ServerUrl("/fault/body/100000"), target, chunks.Progress()));
-    // 100000 bytes in chunks of at most 2048, then the read that finds the end; the bar lags
-    // behind the bytes received by less than one pixel column's worth.
-    ASSERT_GE(chunks.Positions().size(), 100000 / 2048 + 2);
-    EXPECT_LE(chunks.LargestStep(), 2048 + 100000 / bar.ClientWidth() + 1);
-    EXPECT_EQ(chunks.Positions().back(), 100000);
-    EXPECT_TRUE(std::is_sorted(chunks.Positions().begin(), chunks.Positions().end()));
-    EXPECT_EQ(bar.Position(), 0);
+    ASSERT_TRUE(DownloadFile(ServerUrl("/fault/body/100000"), target, DownloadKind::ReleaseFile,
+                             DownloadProgress{bar.Bar(), [] {}}));
+    // The caller's thread shows the latest position whenever it is woken: never a step back
+    // before the end, never beyond the body, 0 last.
+    const std::vector<int>& positions = bar.SetPositionMessages().positions;
+    ASSERT_FALSE(positions.empty());
+    EXPECT_EQ(positions.back(), 0);
+    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end() - 1));
+    EXPECT_LE(*std::max_element(positions.begin(), positions.end()), 100000);
     EXPECT_EQ(bar.Maximum(), 100000);
 }
 
 TEST_F(DownloadFileTest, SlowBodyMovesTheBarAsEachPieceArrives) {
-    ChunkRecorder chunks(bar);
-    ASSERT_TRUE(DownloadFile(ServerUrl("/fault/slow?seconds=1&bytes=20000&chunks=10"), target,
-                             chunks.Progress()));
-    EXPECT_TRUE(Holds(target, Pattern(20000)));
-    // Ten pieces a tenth of a second apart: the bar stands between 0 and the end many times.
-    const auto& positions = chunks.Positions();
-    const auto between = std::count_if(positions.begin(), positions.end(), [](int position) {
-        return position > 0 && position < 20000;
-    });
-    EXPECT_GE(between, 9);
-    EXPECT_LE(chunks.LargestStep(), 2048 + 20000 / bar.ClientWidth() + 1);
-    EXPECT_EQ(positions.back(), 20000);
-    EXPECT_EQ(bar.Position(), 0);
+    // Pieces of 2000 and of 400 bytes a tenth of a second apart: the bar stands between 0 and
+    // the end many times, moved by at most one piece (and a pixel column) at a time.
+    struct Case {
+        int bytes;
+        int between;
+    };
+    for (const Case& c : {Case{20000, 9}, Case{4000, 8}}) {
+        bar.Preset(1000, 0);
+        const std::string route =
+            "/fault/slow?seconds=1&bytes=" + std::to_string(c.bytes) + "&chunks=10";
+        ASSERT_TRUE(DownloadFile(ServerUrl(route), target, DownloadKind::ReleaseFile,
+                                 DownloadProgress{bar.Bar(), {}}));
+        EXPECT_TRUE(Holds(target, Pattern(c.bytes)));
+        const std::vector<int>& positions = bar.SetPositionMessages().positions;
+        const auto between = std::count_if(positions.begin(), positions.end(), [&](int position) {
+            return position > 0 && position < c.bytes;
+        });
+        EXPECT_GE(between, c.between) << c.bytes;
+        EXPECT_LE(LargestStep(positions), c.bytes / 10 + c.bytes / bar.ClientWidth() + 1)
+            << c.bytes;
+        EXPECT_EQ(bar.Position(), 0);
+    }
 }
 
-TEST_F(DownloadFileTest, SlowSmallPiecesLetEventsThroughOneByOne) {
-    // 400-byte pieces a tenth of a second apart: the window must not wait for 2048 bytes.
-    ChunkRecorder chunks(bar);
-    ASSERT_TRUE(DownloadFile(ServerUrl("/fault/slow?seconds=1&bytes=4000&chunks=10"), target,
-                             chunks.Progress()));
-    EXPECT_TRUE(Holds(target, Pattern(4000)));
-    const auto& positions = chunks.Positions();
-    const auto between = std::count_if(positions.begin(), positions.end(), [](int position) {
-        return position > 0 && position < 4000;
-    });
-    EXPECT_GE(between, 8);
-    EXPECT_EQ(positions.back(), 4000);
-}
-
-TEST_F(DownloadFileTest, EventsAreProcessedEvenWhenTheBarIsLeftAlone) {
-    ChunkRecorder chunks(bar);
+TEST_F(DownloadFileTest, BarIsLeftAloneForAnEmptyBody) {
     bar.Preset(1000, 0);
-    ASSERT_TRUE(DownloadFile(ServerUrl("/fault/body/0"), target, chunks.Progress()));
-    EXPECT_EQ(chunks.Positions(), std::vector<int>{0});  // the one read that finds the end
-    EXPECT_EQ(bar.SetPositionMessages().count, 0);
+    ASSERT_TRUE(DownloadFile(ServerUrl("/fault/body/0"), target, DownloadKind::ReleaseFile,
+                             DownloadProgress{bar.Bar(), [] {}}));
+    EXPECT_EQ(bar.SetPositionMessages().positions, std::vector<int>{});
 }
 
 TEST_F(DownloadFileTest, BarIsToldOfANewPositionOnlyWhenItsFilledPartGrows) {
@@ -612,8 +650,7 @@ TEST_F(DownloadFileTest, BarIsToldOfANewPositionOnlyWhenItsFilledPartGrows) {
     const SetPositionRecord& messages = bar.SetPositionMessages();
     EXPECT_EQ(messages.repeated, 0);
     // 0 at the start, at most one per column, the end of the body, 0 at the return.
-    EXPECT_LE(messages.count, columns + 3);
-    EXPECT_GE(messages.count, columns / 2);
+    EXPECT_LE(messages.positions.size(), static_cast<size_t>(columns + 3));
 }
 
 TEST_F(DownloadFileTest, WindowMessagesWaitingAreDeliveredDuringTheDownload) {
@@ -626,12 +663,30 @@ TEST_F(DownloadFileTest, WindowMessagesWaitingAreDeliveredDuringTheDownload) {
                                             deliveredWhileRunning = bar.TestMessagesDelivered();
                                         }
                                     }};
-    ASSERT_TRUE(DownloadFile(ServerUrl("/fault/body/10000"), target, progress));
+    ASSERT_TRUE(
+        DownloadFile(ServerUrl("/fault/body/10000"), target, DownloadKind::ReleaseFile, progress));
     EXPECT_EQ(deliveredWhileRunning, 1);
 }
 
+TEST_F(DownloadFileTest, CallersMessagesAreHandledWhileTheServerIsSilent) {
+    // A timer every 50 ms while the server says nothing for two seconds: the caller's thread
+    // handles its messages all along instead of blocking in the network calls.
+    const HWND window = bar.Window();
+    SetTimer(window, 1, 50, nullptr);
+    int passes = 0;
+    const DownloadProgress progress{bar.Bar(), [&] {
+                                        ProcessPendingEvents(window);
+                                        ++passes;
+                                    }};
+    EXPECT_TRUE(DownloadFile(ServerUrl("/fault/silent?seconds=2"), target,
+                             DownloadKind::ReleaseFile, progress));
+    KillTimer(window, 1);
+    EXPECT_GE(passes, 10);
+}
+
 TEST_F(DownloadFileTest, WithoutABarOrEventProcessingTheBodyIsStillSaved) {
-    EXPECT_TRUE(DownloadFile(ServerUrl("/fault/body/7000"), target, DownloadProgress{}));
+    EXPECT_TRUE(DownloadFile(ServerUrl("/fault/body/7000"), target, DownloadKind::ReleaseFile,
+                             DownloadProgress{}));
     EXPECT_TRUE(Holds(target, Pattern(7000)));
 }
 
@@ -639,11 +694,48 @@ TEST_F(DownloadFileTest, ExceptionFromEventProcessingFailsTheDownloadAndKeepsThe
     PlaceWorkingFile();
     const FolderWatch watch(target);
     bar.Preset(1000, 500);
+    PostMessageA(bar.Window(), kTestMessage, 0, 0);  // events to process while it runs
     const DownloadProgress progress{bar.Bar(), [] { throw std::runtime_error("window gone"); }};
-    EXPECT_FALSE(DownloadFile(ServerUrl("/fault/body/10000"), target, progress));
+    EXPECT_FALSE(DownloadFile(ServerUrl("/fault/slow?seconds=1&bytes=10000&chunks=10"), target,
+                              DownloadKind::ReleaseFile, progress));
     EXPECT_TRUE(Holds(target, kWorkingFile));
     EXPECT_EQ(bar.Position(), 0);
     EXPECT_EQ(watch.Added(), std::vector<std::string>{});
+}
+
+// --- Time-outs ----------------------------------------------------------------------------------
+
+// A bar that shows nothing, for the download logic driven directly.
+class NoProgress final : public ProgressSink {
+public:
+    std::int32_t Position() noexcept override { return 0; }
+    void SetMaximum(std::int32_t) noexcept override {}
+    void SetPosition(std::int32_t) noexcept override {}
+    std::int64_t Columns() noexcept override { return 1; }
+    void ProcessPendingEvents() override {}
+};
+
+TEST_F(DownloadFileTest, ServerSilentForTheTimeOutFailsTheDownload) {
+    using std::chrono::milliseconds;
+    struct Case {
+        const char* route;
+        milliseconds silence;
+        bool saved;
+    };
+    for (const Case& c :
+         {Case{"/fault/silent?seconds=2", milliseconds(1000), false},
+          Case{"/fault/slow?seconds=3&bytes=3000&chunks=2", milliseconds(1000), false},
+          Case{"/fault/silent?seconds=2", WinInetTransport::kDefaultSilence, true}}) {
+        PlaceWorkingFile();
+        WinInetTransport http(c.silence);
+        WindowsTemporaryFiles files;
+        NoProgress bar;
+        EXPECT_EQ(
+            DownloadToFile(ServerUrl(c.route), target, DownloadKind::ReleaseFile, http, files, bar),
+            c.saved)
+            << c.route;
+        EXPECT_TRUE(Holds(target, c.saved ? Pattern(3000) : std::string(kWorkingFile))) << c.route;
+    }
 }
 
 // --- What the server sees ---------------------------------------------------------------------
@@ -663,6 +755,27 @@ TEST_F(DownloadFileTest, IdenticalDownloadsBothReachTheServerEvenWhenCacheable) 
     ASSERT_TRUE(Fetch(path, folder / "second.bin"));
     EXPECT_EQ(LoggedRequests(path).size(), 2u);
     EXPECT_TRUE(Holds(folder / "second.bin", Pattern(3000)));
+}
+
+TEST_F(DownloadFileTest, OnlyTheUpdateInformationIsAskedForPastSharedCaches) {
+    for (const DownloadKind kind : {DownloadKind::UpdateInformation, DownloadKind::ReleaseFile}) {
+        const std::string path = "/fault/cacheable/3000" + UniqueTag();
+        ASSERT_TRUE(DownloadFile(ServerUrl(path), target, kind, DownloadProgress{}));
+        const auto requests = LoggedRequests(path);
+        ASSERT_EQ(requests.size(), 1u);
+        const bool fresh = kind == DownloadKind::UpdateInformation;
+        for (const char* header : {"\"Cache-Control\": \"no-cache\"", "\"Pragma\": \"no-cache\""}) {
+            EXPECT_EQ(requests[0].find(header) != std::string::npos, fresh) << requests[0];
+        }
+    }
+}
+
+TEST_F(DownloadFileTest, NothingDownloadedIsKeptInTheInternetCache) {
+    const std::string url = ServerUrl("/fault/cacheable/3000" + UniqueTag());
+    ASSERT_TRUE(DownloadFile(url, target, DownloadKind::ReleaseFile, DownloadProgress{}));
+    DWORD size = 0;
+    EXPECT_FALSE(GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
 }  // namespace

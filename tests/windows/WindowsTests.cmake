@@ -7,9 +7,10 @@ quillmere_add_test(win_text_files_tests
     SOURCES tests/windows/TextFilesTest.cpp
     LIBRARIES quillmere_windows quillmere_win_test_support)
 
+# wininet itself (after the program's delay-loaded one) for the cache's own functions.
 quillmere_add_test(win_download_tests
     SOURCES tests/windows/DownloadFileTest.cpp
-    LIBRARIES quillmere_windows quillmere_win_test_support)
+    LIBRARIES quillmere_windows quillmere_win_test_support wininet)
 
 # The download tests' helper program: one download in a process of its own, to be killed.
 add_executable(quillmere_test_downloader tests/windows/downloader.cpp)

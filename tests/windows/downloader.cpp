@@ -9,5 +9,5 @@ int main(int argc, char** argv) {
     if (argc != 3) {
         return 2;
     }
-    return DownloadFile(argv[1], argv[2], DownloadProgress{}) ? 0 : 1;
+    return DownloadFile(argv[1], argv[2], DownloadKind::ReleaseFile, DownloadProgress{}) ? 0 : 1;
 }

@@ -1,6 +1,6 @@
-// The download's logic: the checks on the reply, the body into a temporary file, and the
-// temporary file into the target's place, with every promise of DownloadToFile kept on every
-// way out.
+// The download's logic: the redirects, the checks on the reply, the body into a temporary file,
+// and the temporary file into the target's place, with every promise of DownloadToFile kept on
+// every way out.
 
 #include "core/net/FileDownload.h"
 
@@ -11,7 +11,9 @@
 #include <string_view>
 #include <system_error>
 
+#include "core/net/HttpStatus.h"
 #include "core/net/ProgressMeter.h"
+#include "core/net/RedirectTrail.h"
 
 namespace {
 
@@ -32,15 +34,31 @@ std::optional<std::int32_t> ParseContentLength(std::string_view text) {
     return length;
 }
 
-// The announced length of a reply whose body may be saved: it has an HTTP status other than
-// 404 and a well-formed Content-Length. Nothing otherwise.
-std::optional<std::int32_t> AcceptedLength(HttpReply& reply) {
-    const std::optional<std::string> status = reply.StatusCode();
-    if (!status || *status == "404") {
-        return std::nullopt;
+// The reply whose body may be saved: the one with a 2xx status at the end of the redirects the
+// trail allows. Null when a reply has no HTTP status, fails, or redirects where the trail
+// refuses to go; every other reply is closed before the next request.
+std::unique_ptr<HttpReply> FinalReply(const std::string& url, DownloadKind kind,
+                                      HttpTransport& http) {
+    RedirectTrail trail(url);
+    for (;;) {
+        std::unique_ptr<HttpReply> reply = http.Get(trail.Current(), kind);
+        if (!reply) {
+            return nullptr;
+        }
+        const std::optional<std::string> status = reply->StatusCode();
+        const StatusMeaning meaning = status ? MeaningOfStatus(*status) : StatusMeaning::Failure;
+        if (meaning == StatusMeaning::Success) {
+            return reply;
+        }
+        if (meaning == StatusMeaning::Failure) {
+            return nullptr;
+        }
+        const std::optional<std::string> location = reply->Location();
+        reply.reset();
+        if (!location || !trail.Follow(*location)) {
+            return nullptr;
+        }
     }
-    const std::optional<std::string> length = reply.ContentLength();
-    return length ? ParseContentLength(*length) : std::nullopt;
 }
 
 // Discards the temporary file on every way out, unless it has replaced the target.
@@ -83,13 +101,15 @@ std::optional<std::int64_t> ReceiveBody(HttpReply& reply, TemporaryFile& file, P
     return received;
 }
 
-bool Download(const std::string& url, const std::string& target, HttpTransport& http,
-              TemporaryFiles& files, ProgressSink& bar, ProgressMeter& meter) {
-    const std::unique_ptr<HttpReply> reply = http.Get(url);
+bool Download(const std::string& url, const std::string& target, DownloadKind kind,
+              HttpTransport& http, TemporaryFiles& files, ProgressSink& bar, ProgressMeter& meter) {
+    const std::unique_ptr<HttpReply> reply = FinalReply(url, kind, http);
     if (!reply) {
         return false;
     }
-    const std::optional<std::int32_t> length = AcceptedLength(*reply);
+    const std::optional<std::string> lengthText = reply->ContentLength();
+    const std::optional<std::int32_t> length =
+        lengthText ? ParseContentLength(*lengthText) : std::nullopt;
     if (!length) {
         return false;
     }
@@ -117,11 +137,11 @@ bool Download(const std::string& url, const std::string& target, HttpTransport& 
 
 }  // namespace
 
-bool DownloadToFile(const std::string& url, const std::string& target, HttpTransport& http,
-                    TemporaryFiles& files, ProgressSink& bar) noexcept {
+bool DownloadToFile(const std::string& url, const std::string& target, DownloadKind kind,
+                    HttpTransport& http, TemporaryFiles& files, ProgressSink& bar) noexcept {
     ProgressMeter meter(bar);  // outlives everything below: the bar reads 0 last
     try {
-        return Download(url, target, http, files, bar, meter);
+        return Download(url, target, kind, http, files, bar, meter);
     } catch (...) {
         // Out of memory, or an exception from the caller's event processing: the download did
         // not complete, and the temporary file and the reply are already closed and discarded.

@@ -1,12 +1,15 @@
 #pragma once
 // The HTTP side of a download, as the download logic needs it: one GET gives one reply, whose
-// status, announced length and body are read in that order.
+// status, then its Location or its announced length and body, are read in that order. The
+// transport follows no redirect itself: the download logic decides which to follow.
 
 #include <cstddef>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
+
+#include "core/seam/DownloadKind.h"
 
 // One reply to a GET. Destroying it closes everything it holds.
 class HttpReply {
@@ -18,6 +21,9 @@ public:
     virtual std::optional<std::string> StatusCode() = 0;
     // The Content-Length header's text as sent; nothing when the reply has none.
     virtual std::optional<std::string> ContentLength() = 0;
+    // The Location header's text as sent (an absolute or a relative URL); nothing when the
+    // reply has none.
+    virtual std::optional<std::string> Location() = 0;
     // Reads the next piece of the body into `buffer`: what has arrived, at most the buffer's
     // size, waiting only while nothing has. The count read, 0 at the end of the body; nothing
     // when the read failed.
@@ -28,7 +34,9 @@ class HttpTransport {
 public:
     virtual ~HttpTransport() = default;
 
-    // Sends a GET for `url`, always to the server, never answered from a cache. The reply, or
-    // null when none came (a malformed URL, an unreachable host, no network).
-    virtual std::unique_ptr<HttpReply> Get(const std::string& url) = 0;
+    // Sends a GET for `url`, never answered from the local cache and never stored in it; for
+    // DownloadKind::UpdateInformation no shared cache on the way may answer either. The reply,
+    // or null when none came (a malformed URL, an unreachable host, no network, a server
+    // silent for too long).
+    virtual std::unique_ptr<HttpReply> Get(const std::string& url, DownloadKind kind) = 0;
 };

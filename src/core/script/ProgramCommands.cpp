@@ -58,7 +58,7 @@ LineOutcome RunDwn(ScriptInterpreter& interpreter, ScriptRun& run) {
 
     interpreter.Window().AppendLog(ReplaceLineBreaks(interpreter.Text("DownloadMessage")));
     interpreter.Window().ProcessPendingEvents();
-    if (!interpreter.Network().DownloadFile(url, localPath)) {
+    if (!interpreter.Network().DownloadFile(url, localPath, DownloadKind::ReleaseFile)) {
         return interpreter.ReportCommandError(run, interpreter.Text("DownloadError"));
     }
     interpreter.Window().AppendLog(interpreter.Text("EndDownloadMessage"));

@@ -110,7 +110,8 @@ LineOutcome RunCmv(ScriptInterpreter& interpreter, ScriptRun& run) {
     interpreter.Window().ProcessPendingEvents();
 
     const std::string scriptPath = state.AppPath + kUpdateScriptFileName;
-    if (!interpreter.Network().DownloadFile(entry.scriptUrl, scriptPath)) {
+    if (!interpreter.Network().DownloadFile(entry.scriptUrl, scriptPath,
+                                            DownloadKind::ReleaseFile)) {
         state.UpdateFailed = 1;
         RemoveStaleFile(interpreter.Files(), scriptPath);
         return interpreter.ReportCommandError(run, interpreter.Text("DownloadUpdateScriptError"));

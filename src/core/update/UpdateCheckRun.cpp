@@ -70,7 +70,8 @@ void Updater::CheckForUpdates() {
     window_.ReplaceLog(texts_.Text("UpdateInformationsFileResearchMessage"));
     window_.ProcessPendingEvents();
 
-    if (!platform_.downloader.DownloadFile(state_.UpdateInfoUrl, TemporaryFilePath())) {
+    if (!platform_.downloader.DownloadFile(state_.UpdateInfoUrl, TemporaryFilePath(),
+                                           DownloadKind::UpdateInformation)) {
         // Said first: removing the old file below may fail, and the user must still hear why
         // the check found nothing.
         window_.AppendLog(ReplaceLineBreaks(texts_.Text("UdpateInformationsFileErrorMessage")));

@@ -9,7 +9,9 @@ bool WindowsProgramLauncher::LaunchExecutable(const std::string& commandLine, bo
                               [this] { window_.ProcessPendingEvents(); });
 }
 
-bool WindowsDownloader::DownloadFile(const std::string& url, const std::string& localPath) {
-    return ::DownloadFile(
-        url, localPath, DownloadProgress{progressBar_, [this] { window_.ProcessPendingEvents(); }});
+bool WindowsDownloader::DownloadFile(const std::string& url, const std::string& localPath,
+                                     DownloadKind kind) {
+    return ::DownloadFile(url, localPath, kind, DownloadProgress{progressBar_, [this] {
+                                                                     window_.ProcessPendingEvents();
+                                                                 }});
 }

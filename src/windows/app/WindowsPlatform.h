@@ -19,12 +19,14 @@ private:
     UpdaterWindow& window_;
 };
 
-// DownloadFile, with its progress on the window's bar and the window's events processed.
+// DownloadFile, with its progress on the window's bar and the window's events processed while
+// it waits.
 class WindowsDownloader final : public Downloader {
 public:
     WindowsDownloader(UpdaterWindow& window, HWND progressBar)
         : window_(window), progressBar_(progressBar) {}
-    bool DownloadFile(const std::string& url, const std::string& localPath) override;
+    bool DownloadFile(const std::string& url, const std::string& localPath,
+                      DownloadKind kind) override;
 
 private:
     UpdaterWindow& window_;

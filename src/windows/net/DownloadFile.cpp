@@ -1,17 +1,61 @@
-// DownloadFile: the portable download logic wired to WinINet, the Windows file system and the
-// window's progress bar.
+// DownloadFile: the portable download logic wired to WinINet and the Windows file system on a
+// worker thread, its progress handed to the caller's thread and shown on the bar there.
 
 #include "windows/net/DownloadFile.h"
 
+#include <process.h>
+
 #include "core/net/FileDownload.h"
-#include "windows/net/ProgressBarSink.h"
+#include "windows/net/ProgressRelay.h"
 #include "windows/net/WinInetTransport.h"
 #include "windows/net/WindowsTemporaryFiles.h"
+#include "windows/win32/MessageAwareWait.h"
+#include "windows/win32/ScopedHandles.h"
 
-bool DownloadFile(const std::string& url, const std::string& localPath,
+namespace {
+
+// One download as the worker thread runs it; the caller's thread reads `saved` once the
+// worker has ended.
+struct DownloadJob {
+    const std::string& url;
+    const std::string& localPath;
+    DownloadKind kind;
+    ProgressRelay& progress;
+    bool saved = false;
+
+    void Run() noexcept {
+        WinInetTransport http;
+        WindowsTemporaryFiles files;
+        saved = DownloadToFile(url, localPath, kind, http, files, progress);
+    }
+};
+
+unsigned __stdcall RunOnWorker(void* job) {
+    static_cast<DownloadJob*>(job)->Run();
+    return 0;
+}
+
+}  // namespace
+
+bool DownloadFile(const std::string& url, const std::string& localPath, DownloadKind kind,
                   const DownloadProgress& progress) {
-    WinInetTransport http;
-    WindowsTemporaryFiles files;
-    ProgressBarSink bar(progress);
-    return DownloadToFile(url, localPath, http, files, bar);
+    ProgressRelay relay(progress.progressBar);
+    DownloadJob job{url, localPath, kind, relay};
+    // _beginthreadex rather than CreateThread: the worker uses the C runtime.
+    const KernelHandle worker(
+        reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, RunOnWorker, &job, 0, nullptr)));
+    if (!worker) {
+        job.Run();  // no thread to be had: the download still happens, on this thread
+    } else {
+        try {
+            WaitProcessingEvents(worker.Get(), progress.processPendingEvents, relay.Changed(),
+                                 [&relay] { relay.Show(); });
+        } catch (...) {
+            relay.Abandon();
+        }
+        // Joined on every way out: the worker uses this frame's job and relay.
+        WaitForSingleObject(worker.Get(), INFINITE);
+    }
+    relay.Show();
+    return job.saved;
 }

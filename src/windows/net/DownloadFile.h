@@ -6,19 +6,29 @@
 #include <functional>
 #include <string>
 
+#include "core/seam/DownloadKind.h"
+
 // Where a download shows its progress. Both members may be empty (no progress shown).
 struct DownloadProgress {
-    HWND progressBar = nullptr;                  // a PROGRESS_CLASS control, counted in bytes
-    std::function<void()> processPendingEvents;  // called after every chunk
+    HWND progressBar = nullptr;  // a PROGRESS_CLASS control, counted in bytes
+    // Handles the caller's window messages while the download waits, whenever some arrive.
+    std::function<void()> processPendingEvents;
 };
 
-// Fetches `url` (user agent "Quillmere", never from the cache) into `localPath`. True only when
-// the whole announced body arrived and now stands at `localPath`. A 404 status, a reply without
-// a Content-Length of 0 to 2^31 - 1 (a negative one included), a body shorter than announced,
-// or any network or file error gives false, and then whatever stood at `localPath` before the
-// call is left exactly as it was; no partial file remains anywhere. The body is first written
-// to a temporary file "~qmNN.tmp" beside `localPath` (see WindowsTemporaryFiles), flushed to the
-// disk, and then moved onto `localPath` write-through. The progress bar's value is 0 when the
-// call returns. Never throws.
-bool DownloadFile(const std::string& url, const std::string& localPath,
+// Fetches `url` (user agent "Quillmere", never from the local cache nor into it; for
+// DownloadKind::UpdateInformation with "Cache-Control: no-cache" and "Pragma: no-cache") into
+// `localPath`. True only when the whole announced body of a 2xx reply arrived and now stands
+// at `localPath`. Redirects are followed by the rules of RedirectTrail (at most 10, no loop,
+// never from https to http). Any other status, a reply without a Content-Length of 0 to
+// 2^31 - 1, a body shorter than announced, 60 s without a byte from the server, or any network
+// or file error gives false, and then whatever stood at `localPath` before the call is left
+// exactly as it was; no partial file remains anywhere. The body is first written to a
+// temporary file "~qmNN.tmp" beside `localPath` (see WindowsTemporaryFiles), flushed to the
+// disk, and then moved onto `localPath` write-through.
+// The network calls run on a worker thread of their own, joined before the call returns;
+// meanwhile the calling thread sleeps, shows the progress on the bar as it comes and handles
+// its messages with `processPendingEvents`, so its windows never stop responding. An
+// exception from `processPendingEvents` abandons the download at its next chunk. The progress
+// bar's value is 0 when the call returns. Never throws.
+bool DownloadFile(const std::string& url, const std::string& localPath, DownloadKind kind,
                   const DownloadProgress& progress);

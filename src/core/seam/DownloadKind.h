@@ -1,0 +1,11 @@
+#pragma once
+// What a download fetches: it decides whether a shared cache (a proxy, a CDN) may answer.
+
+enum class DownloadKind {
+    // The update information file, which its publisher changes in place at the same URL: always
+    // from the publisher's server, never from a shared cache.
+    UpdateInformation,
+    // An update script or a file of a release. Each release gives its files URLs of their own,
+    // so a shared cache may keep them.
+    ReleaseFile,
+};
