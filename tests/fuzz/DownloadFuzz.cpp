@@ -1,16 +1,22 @@
-// Fuzzes the download's logic against a scripted server, disk and bar driven by the input: the
-// status and Content-Length texts, the body's pieces, and failures of the reply, the reads, the
-// writes, the flush, the replacement and the event processing at any point. Whatever happens,
-// the download's promises hold: true only when the whole announced body now stands at the
-// target, flushed before it got there; on false the disk is exactly as it was; no temporary
-// file is left; every reply and file is closed once; the bar reads 0.
+// Fuzzes the download's logic against a scripted server, disk and bar driven by the input:
+// redirects with their statuses and Locations, the final status and Content-Length texts, the
+// body's pieces, and failures of the reply, the reads, the writes, the flush, the replacement
+// and the event processing at any point. Whatever happens, the download's promises hold: true
+// only when the whole announced body of a 2xx reply now stands at the target, flushed before it
+// got there; on false the disk is exactly as it was; no temporary file is left; every reply
+// and file is closed once; the bar reads 0. And the redirect rules hold: at most 11 requests,
+// none to a URL already requested, none but to http or https after the first, none from https
+// down to http.
 //
 // Input, front to back (a seed can be written with printf):
 //   byte 0     flags: 1 no reply, 2 target exists, 4 temporary file refused, 8 flush fails,
-//              16 replace fails, 32 no status, 64 no Content-Length
+//              16 replace fails, 32 no status, 64 no Content-Length, 128 redirects follow
 //   bytes 1-3  the read, the write and the event pass that fail (255: none)
 //   byte 4     the bar's width in columns
 //   the status text up to "\n", the Content-Length text up to "\n"
+//   with flag 128: a byte R (R & 15 redirects, R & 16: the download starts at an https URL),
+//              then per redirect its status and its Location, each up to "\n" (an empty
+//              Location: none)
 //   the rest   the body's pieces, two bytes each (little-endian sizes)
 
 #include <cstddef>
@@ -22,6 +28,7 @@
 #include <string_view>
 
 #include "core/FakeDownload.h"
+#include "core/net/UrlReference.h"
 
 namespace {
 
@@ -104,12 +111,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (flags & 64) {
         script.contentLength.reset();
     }
+    std::string url = FakeDownload::kUrl;
+    if (flags & 128) {
+        const std::uint8_t redirects = input.Byte();
+        if (redirects & 16) {
+            url = "https://server/app.exe";
+        }
+        for (int redirect = 0; redirect < (redirects & 15); ++redirect) {
+            std::string status = input.Line();
+            std::string location = input.Line();
+            script.redirects.push_back(
+                {location.empty() ? std::nullopt : std::optional<std::string>(location), status});
+        }
+    }
     while (!input.AtEnd()) {
         script.pieces.push_back(input.Byte() | (std::size_t{input.Byte()} << 8));
     }
 
     const auto before = download.disk.files;
-    const bool saved = download.Run();
+    const bool saved = download.Run(url);
 
     for (const std::string& broken : download.BrokenPromises()) {
         std::fprintf(stderr, "%s\n", broken.c_str());
@@ -117,8 +137,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(download.BrokenPromises().empty(), "nothing left behind, everything closed once");
     const std::optional<std::int64_t> announced = AnnouncedLength(script.contentLength);
     const std::string& sent = download.server.sent;
+    const bool success = script.status && script.status->size() == 3 &&
+                         script.status->front() == '2' &&
+                         script.status->find_first_not_of("0123456789") == std::string::npos;
+    const std::vector<std::string>& requested = download.server.requested;
+    Require(requested.size() <= 11, "at most 10 redirects followed");
+    for (std::size_t i = 1; i < requested.size(); ++i) {
+        Require(IsWebUrl(requested[i]), "redirected only to http and https URLs");
+        Require(UrlScheme(requested[i - 1]) != "https" || UrlScheme(requested[i]) == "https",
+                "never from https down to http");
+        for (std::size_t j = 0; j < i; ++j) {
+            Require(requested[i] != requested[j], "no URL requested twice");
+        }
+    }
     if (saved) {
-        Require(script.status && *script.status != "404", "only a reply with a status but 404");
+        Require(requested.size() == script.redirects.size() + 1, "the body of the final reply");
+        Require(success, "only a reply with a 2xx status");
         Require(announced && static_cast<std::int64_t>(sent.size()) >= *announced,
                 "only the whole announced body");
         Require(download.disk.files[FakeDownload::kTarget] == sent, "the body at the target");
@@ -129,7 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool nothingFails = script.answers && !faults.createFails && !faults.flushFails &&
                               !faults.replaceFails && !script.failingRead && !faults.failingWrite &&
                               !download.bar.throwingEvent;
-    if (nothingFails && script.status && *script.status != "404" && announced &&
+    if (nothingFails && script.redirects.empty() && success && announced &&
         static_cast<std::int64_t>(sent.size()) >= *announced) {
         Require(saved, "a whole body that nothing stopped is saved");
     }
