@@ -269,6 +269,11 @@ std::string FixtureFolder::SlowUrl(const std::string& relative, int seconds) con
            "?seconds=" + std::to_string(seconds);
 }
 
+std::string FixtureFolder::SilentUrl(const std::string& relative, int seconds) const {
+    return RequiredEnvironment("QUILLMERE_FIXTURE_URL") + "/fault/silent/" + name_ + "/" + relative +
+           "?seconds=" + std::to_string(seconds);
+}
+
 int FixtureFolder::RequestCount(const std::string& relative) const {
     // One JSON object a line, written by the server with json.dumps: "path": "/name/relative".
     const std::string log =

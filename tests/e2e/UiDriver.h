@@ -61,6 +61,9 @@ public:
     // The URL of the server's slow route for `relative`: the headers at once, then the body in
     // small pieces spread over `seconds`, so that the download keeps a run going that long.
     std::string SlowUrl(const std::string& relative, int seconds) const;
+    // The URL of the server's silent route for `relative`: nothing at all, not even the
+    // headers, for `seconds`; then the file.
+    std::string SilentUrl(const std::string& relative, int seconds) const;
     // How many requests for `relative` (with any query) have reached the server so far.
     int RequestCount(const std::string& relative) const;
     // Writes `bytes` to `relative` in the served folder, replacing any file there.

@@ -1,6 +1,7 @@
 #pragma once
-// Where a download shows its progress: a bar counted in bytes, and the window's pending events,
-// processed after every chunk so that the window stays responsive.
+// Where a download shows its progress: a bar counted in bytes, and a call after every chunk in
+// which the window's pending events may be processed (a download on the window's thread) or the
+// download stopped (one on a worker thread).
 
 #include <cstdint>
 
@@ -15,6 +16,7 @@ public:
     virtual void SetPosition(std::int32_t position) noexcept = 0;
     // The bar's width in pixel columns, at least 1.
     virtual std::int64_t Columns() noexcept = 0;
-    // Lets the window handle the events that are waiting. May throw; the download then fails.
+    // Called after every chunk: lets the window handle the events that are waiting, when the
+    // download runs on its thread. May throw; the download then fails.
     virtual void ProcessPendingEvents() = 0;
 };
