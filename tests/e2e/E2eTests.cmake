@@ -39,7 +39,7 @@ foreach(dpi 120 144 192)
     set_tests_properties(e2e_window_tests_${dpi}dpi PROPERTIES TIMEOUT 600)
 endforeach()
 
-# The update check run and update scripts, against the fixture server. e2e_helper.exe is the
+# The update check run and update scripts, against the fixture server and nginx. e2e_helper.exe is the
 # program that the scripts' EXE lines start; planted.dll is the DLL that the DLL search cases
 # plant beside the program under the names of DLLs it uses.
 add_executable(e2e_helper WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/E2eHelper.cpp)
@@ -51,7 +51,7 @@ target_link_options(quillmere_planted_dll PRIVATE -static)
 set_target_properties(quillmere_planted_dll PROPERTIES PREFIX "" OUTPUT_NAME planted)
 quillmere_add_test(e2e_update_tests
     SOURCES tests/e2e/UpdateCheckTest.cpp tests/e2e/UpdateScriptTest.cpp tests/e2e/DllSearchTest.cpp
-            tests/e2e/NetworkStallTest.cpp
+            tests/e2e/NetworkStallTest.cpp tests/e2e/NginxUpdateTest.cpp
     LIBRARIES quillmere_ui_driver ws2_32)
 add_dependencies(e2e_update_tests quillmere e2e_helper quillmere_planted_dll)
 

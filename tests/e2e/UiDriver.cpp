@@ -248,12 +248,12 @@ std::string RequiredEnvironment(const char* name) {
     return std::string(value, length);
 }
 
-FixtureFolder::FixtureFolder(const std::string& name) {
+FixtureFolder::FixtureFolder(const std::string& name, WebServer server) : server_(server) {
     // The process id and a count make the name new for every folder, so that the server's
     // request log (kept for the whole session) counts only this folder's requests.
     static unsigned created = 0;
     name_ = name + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++created);
-    path_ = ToWindowsPath(RequiredEnvironment("QUILLMERE_FIXTURE_ROOT")) + "\\" + name_;
+    path_ = ToWindowsPath(RequiredEnvironment(server_.rootVariable)) + "\\" + name_;
     EraseTree(path_);  // left over from an interrupted run
     CreateFolders(path_);
 }
@@ -261,7 +261,7 @@ FixtureFolder::FixtureFolder(const std::string& name) {
 FixtureFolder::~FixtureFolder() { EraseTree(path_); }
 
 std::string FixtureFolder::Url(const std::string& relative) const {
-    return RequiredEnvironment("QUILLMERE_FIXTURE_URL") + "/" + name_ + "/" + relative;
+    return RequiredEnvironment(server_.urlVariable) + "/" + name_ + "/" + relative;
 }
 
 std::string FixtureFolder::SlowUrl(const std::string& relative, int seconds) const {

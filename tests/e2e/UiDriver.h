@@ -46,12 +46,22 @@ std::string BuildPath(const std::string& relative);
 // The program under test: quillmere.exe of this build.
 std::string QuillmereExePath();
 
-// A test's own folder on the fixture HTTP server (scripts/test-env serves QUILLMERE_FIXTURE_ROOT
-// at QUILLMERE_FIXTURE_URL). Created fresh and removed with everything in it when it goes.
+// A web server of scripts/test-env: the environment variables holding the folder it serves and
+// its URL.
+struct WebServer {
+    const char* rootVariable;
+    const char* urlVariable;
+};
+inline constexpr WebServer kFixtureServer{"QUILLMERE_FIXTURE_ROOT", "QUILLMERE_FIXTURE_URL"};
+// nginx over HTTPS, with a certificate of the test authority that the Wine prefix trusts.
+inline constexpr WebServer kNginxHttps{"QUILLMERE_NGINX_ROOT", "QUILLMERE_NGINX_HTTPS_URL"};
+
+// A test's own folder on a web server of the test environment, the fixture HTTP server unless
+// said otherwise. Created fresh and removed with everything in it when it goes.
 class FixtureFolder {
 public:
     // `name` says whose folder it is (the test's name, say); a number is added to make it new.
-    explicit FixtureFolder(const std::string& name);
+    explicit FixtureFolder(const std::string& name, WebServer server = kFixtureServer);
     ~FixtureFolder();
     FixtureFolder(const FixtureFolder&) = delete;
     FixtureFolder& operator=(const FixtureFolder&) = delete;
@@ -64,7 +74,8 @@ public:
     // The URL of the server's silent route for `relative`: nothing at all, not even the
     // headers, for `seconds`; then the file.
     std::string SilentUrl(const std::string& relative, int seconds) const;
-    // How many requests for `relative` (with any query) have reached the server so far.
+    // How many requests for `relative` (with any query) have reached the server so far. The
+    // slow and silent routes and the request count are the fixture server's only.
     int RequestCount(const std::string& relative) const;
     // Writes `bytes` to `relative` in the served folder, replacing any file there.
     void WriteFile(const std::string& relative, const std::string& bytes) const;
@@ -72,6 +83,7 @@ public:
     const std::string& Path() const { return path_; }
 
 private:
+    WebServer server_;
     std::string name_;
     std::string path_;
 };

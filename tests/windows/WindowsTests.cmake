@@ -38,3 +38,15 @@ quillmere_add_test(win_window_parts_tests
     SOURCES tests/windows/SystemMenuHookTest.cpp tests/windows/WindowPartsTest.cpp
     LIBRARIES quillmere_windows quillmere_win_test_support)
 add_dependencies(win_window_parts_tests quillmere)
+
+# DownloadFile against nginx over TLS and through tinyproxy as the system's proxy.
+quillmere_add_test(win_real_peer_tests
+    SOURCES tests/windows/RealPeersTest.cpp tests/windows/ScriptHarness.cpp
+    LIBRARIES quillmere_windows quillmere_win_test_support wininet)
+
+# The test environment's helper (scripts/test-env): trusts the test certificate authority in the
+# Wine prefix's Root store of the current user.
+add_executable(quillmere_trust_test_ca tests/windows/trust_test_ca.cpp)
+set_target_properties(quillmere_trust_test_ca PROPERTIES OUTPUT_NAME trust_test_ca)
+target_link_libraries(quillmere_trust_test_ca PRIVATE crypt32)
+target_link_options(quillmere_trust_test_ca PRIVATE -static)
