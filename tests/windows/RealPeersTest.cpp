@@ -71,7 +71,7 @@ TEST(TlsDownloadTest, OnlyACurrentCertificateOfATrustedAuthorityForTheHostIsAcce
         const std::string url = served.Url(c.server);
 
         EXPECT_EQ(OpeningError(url), c.refusal) << url;
-        EXPECT_EQ(DownloadFile(url, target, DownloadProgress{}), c.refusal == 0) << url;
+        EXPECT_EQ(DownloadFile(url, target, DownloadKind::ReleaseFile, DownloadProgress{}), c.refusal == 0) << url;
         EXPECT_EQ(ReadWholeFile(target), c.refusal == 0 ? "the new program over TLS" : kOldBytes)
             << url;
         EXPECT_EQ(ListingOrder(folder.Path()), std::vector<std::string>{"program.exe"}) << url;
@@ -148,7 +148,7 @@ TEST(SystemProxyTest, DownloadsGoThroughTheProxyOfTheInternetSettings) {
     for (const Case& c : {Case{http, "GET " + http + " HTTP/1.1"},
                           Case{https, "CONNECT " + authority + " HTTP/1.1"}}) {
         const std::string target = folder / "program.exe";
-        ASSERT_TRUE(DownloadFile(c.url, target, DownloadProgress{})) << c.url;
+        ASSERT_TRUE(DownloadFile(c.url, target, DownloadKind::ReleaseFile, DownloadProgress{})) << c.url;
         EXPECT_EQ(ReadWholeFile(target), "fetched through the proxy");
         const std::string log = ReadWholeFile(WinePath(RequiredEnvironment("QUILLMERE_PROXY_LOG")));
         EXPECT_NE(log.find(c.proxyLogLine), std::string::npos) << c.proxyLogLine << "\n" << log;
