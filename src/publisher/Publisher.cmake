@@ -1,0 +1,24 @@
+# quillmere-publish, the publisher's tool: its commands are portable (src/publisher/, over the
+# crypto seam and the signing extension); each platform's entry point brings a backend: CNG on
+# Windows (src/windows/crypto/), OpenSSL's libcrypto on Linux (src/libcrypto/).
+
+add_library(quillmere_publisher STATIC
+    src/publisher/PrivateKeyPem.cpp
+    src/publisher/PublisherTool.cpp
+)
+target_link_libraries(quillmere_publisher PUBLIC quillmere_core)
+
+if(WIN32)
+    add_executable(quillmere_publish src/windows/crypto/PublisherMain.cpp)
+    target_link_libraries(quillmere_publish PRIVATE quillmere_publisher quillmere_cng)
+    target_link_options(quillmere_publish PRIVATE ${QUILLMERE_LINK_OPTIONS} -s)
+else()
+    # src/libcrypto: named for the library it wraps, not "openssl", so that <openssl/...>
+    # can never find a file of ours through the src/ include path.
+    find_package(OpenSSL 3 REQUIRED COMPONENTS Crypto)
+    add_library(quillmere_libcrypto STATIC src/libcrypto/OpenSslCrypto.cpp)
+    target_link_libraries(quillmere_libcrypto PUBLIC quillmere_publisher OpenSSL::Crypto)
+    add_executable(quillmere_publish src/libcrypto/PublisherMain.cpp)
+    target_link_libraries(quillmere_publish PRIVATE quillmere_libcrypto)
+endif()
+set_target_properties(quillmere_publish PROPERTIES OUTPUT_NAME quillmere-publish)
