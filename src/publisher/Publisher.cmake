@@ -10,7 +10,7 @@ target_link_libraries(quillmere_publisher PUBLIC quillmere_core)
 
 if(WIN32)
     add_executable(quillmere_publish src/windows/crypto/PublisherMain.cpp)
-    target_link_libraries(quillmere_publish PRIVATE quillmere_publisher quillmere_cng)
+    target_link_libraries(quillmere_publish PRIVATE quillmere_publisher quillmere_windows)
     target_link_options(quillmere_publish PRIVATE ${QUILLMERE_LINK_OPTIONS} -s)
 else()
     # src/libcrypto: named for the library it wraps, not "openssl", so that <openssl/...>
@@ -22,3 +22,19 @@ else()
     target_link_libraries(quillmere_publish PRIVATE quillmere_libcrypto)
 endif()
 set_target_properties(quillmere_publish PROPERTIES OUTPUT_NAME quillmere-publish)
+
+if(QUILLMERE_TESTS)
+    # The tool against openssl as the other side (natively directly, the .exe under Wine).
+    if(WIN32)
+        add_test(NAME publisher_openssl_roundtrip
+            COMMAND ${CMAKE_SOURCE_DIR}/tests/publisher/openssl-roundtrip.sh
+                    wine $<TARGET_FILE:quillmere_publish>)
+        add_test(NAME publisher_imports
+            COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports ${CMAKE_OBJDUMP}
+                    $<TARGET_FILE:quillmere_publish>)
+    else()
+        add_test(NAME publisher_openssl_roundtrip
+            COMMAND ${CMAKE_SOURCE_DIR}/tests/publisher/openssl-roundtrip.sh
+                    $<TARGET_FILE:quillmere_publish>)
+    endif()
+endif()

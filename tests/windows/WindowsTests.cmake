@@ -38,3 +38,8 @@ quillmere_add_test(win_window_parts_tests
     SOURCES tests/windows/SystemMenuHookTest.cpp tests/windows/WindowPartsTest.cpp
     LIBRARIES quillmere_windows quillmere_win_test_support)
 add_dependencies(win_window_parts_tests quillmere)
+
+# The CNG backend: the same cases as the native OpenSSL suite (crypto_tests).
+quillmere_add_test(win_crypto_tests
+    SOURCES tests/crypto/CryptoBackendTest.cpp
+    LIBRARIES quillmere_windows quillmere_publisher quillmere_win_test_support)
