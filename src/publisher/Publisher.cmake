@@ -23,6 +23,13 @@ else()
 endif()
 set_target_properties(quillmere_publish PROPERTIES OUTPUT_NAME quillmere-publish)
 
+if(WIN32)
+    # The signature check's benchmark over CNG (built on demand by scripts/bench signature).
+    add_executable(signature_bench EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/signature/SignatureBench.cpp)
+    target_link_libraries(signature_bench PRIVATE quillmere_publisher quillmere_windows)
+    target_link_options(signature_bench PRIVATE ${QUILLMERE_LINK_OPTIONS})
+endif()
+
 if(QUILLMERE_TESTS)
     # The tool against openssl as the other side (natively directly, the .exe under Wine).
     if(WIN32)
