@@ -72,18 +72,18 @@ std::optional<P256KeyPair> ParseEcPrivateKey(std::string_view der, std::string& 
     if (version != "\x01" || !scalar || scalar->empty() || scalar->size() > 32)
         return std::nullopt;
     if (fields.NextIs(0xA0)) {
-        DerReader parameters(*fields.Read(0xA0));
-        if (parameters.Read(0x06) != kPrime256v1Oid) {
+        const auto curve = fields.Read(0xA0);
+        if (!curve || DerReader(*curve).Read(0x06) != kPrime256v1Oid) {
             reason = "the key is not on the P-256 curve (prime256v1)";
             return std::nullopt;
         }
     }
-    if (!fields.NextIs(0xA1)) {
+    const auto publicField = fields.Read(0xA1);
+    if (!publicField) {
         reason = "the key file does not hold the public key (write it with openssl pkey)";
         return std::nullopt;
     }
-    DerReader publicField(*fields.Read(0xA1));
-    const auto point = publicField.Read(0x03);
+    const auto point = DerReader(*publicField).Read(0x03);
     if (!point || point->size() != 66 || (*point)[0] != 0 || (*point)[1] != 0x04) {
         return std::nullopt;
     }
