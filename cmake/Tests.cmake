@@ -49,7 +49,12 @@ if(NOT WIN32)
             tests/core/AllocatedBytes.cpp
             tests/core/FileDownloadTest.cpp
             tests/core/UrlReferenceTest.cpp
+            tests/core/CryptoEncodingsTest.cpp
         LIBRARIES quillmere_core)
+    # The OpenSSL backend; the same cases run against CNG under Wine (win_crypto_tests).
+    quillmere_add_test(crypto_tests
+        SOURCES tests/crypto/CryptoBackendTest.cpp
+        LIBRARIES quillmere_libcrypto)
 else()
     include(${CMAKE_SOURCE_DIR}/tests/windows/WindowsTests.cmake)
     include(${CMAKE_SOURCE_DIR}/tests/e2e/E2eTests.cmake)

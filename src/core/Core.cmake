@@ -24,6 +24,14 @@ add_library(quillmere_core STATIC
     src/core/net/HttpStatus.cpp
     src/core/net/RedirectTrail.cpp
     src/core/net/FileDownload.cpp
+    src/core/crypto/Base64.cpp
+    src/core/crypto/P256KeyDer.cpp
+    src/core/crypto/EcdsaSignatureDer.cpp
+    src/core/crypto/UtcTimestamp.cpp
+    src/core/crypto/Sha256Pin.cpp
+    src/core/crypto/KeyLine.cpp
+    src/core/crypto/SignatureFile.cpp
+    src/core/crypto/FeedSignature.cpp
 )
 target_include_directories(quillmere_core PUBLIC src)
 

@@ -29,6 +29,8 @@ function(quillmere_delay_load_library target dll)
 endfunction()
 quillmere_delay_load_library(quillmere_delay_version VERSION)
 quillmere_delay_load_library(quillmere_delay_wininet WININET)
+# Not a known DLL (scripts/check-imports): delay-loaded from System32 like WININET.
+quillmere_delay_load_library(quillmere_delay_bcrypt bcrypt)
 
 add_library(quillmere_windows STATIC
     src/windows/win32/Win32Error.cpp
@@ -44,6 +46,7 @@ add_library(quillmere_windows STATIC
     src/windows/net/WindowsTemporaryFiles.cpp
     src/windows/net/ProgressRelay.cpp
     src/windows/net/DownloadFile.cpp
+    src/windows/crypto/CngCrypto.cpp
     src/windows/ui/Painting.cpp
     src/windows/ui/MainWindowLayout.cpp
     src/windows/ui/AboutBanner.cpp
@@ -58,7 +61,7 @@ add_library(quillmere_windows STATIC
 # Imported at start: known DLLs, and comctl32 (bound by the manifest to the side-by-side common
 # controls); scripts/check-imports holds every build to that.
 target_link_libraries(quillmere_windows PUBLIC quillmere_core comctl32 gdi32 user32 kernel32
-    quillmere_delay_wininet quillmere_delay_version)
+    quillmere_delay_wininet quillmere_delay_version quillmere_delay_bcrypt)
 target_compile_options(quillmere_windows PRIVATE ${QUILLMERE_SIZE_OPTIONS})
 
 add_executable(quillmere WIN32 src/windows/app/WinMain.cpp res/quillmere.rc)

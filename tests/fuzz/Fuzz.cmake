@@ -45,3 +45,8 @@ quillmere_add_fuzzer(placeholders
 quillmere_add_fuzzer(download
     SOURCES tests/fuzz/DownloadFuzz.cpp
     LIBRARIES quillmere_core)
+# Signed updates' parsers (base64, DER, times, pins, KEY lines, signature and key files) and the
+# feed check over a stand-in crypto.
+quillmere_add_fuzzer(signing
+    SOURCES tests/fuzz/SigningFuzz.cpp src/publisher/PrivateKeyPem.cpp
+    LIBRARIES quillmere_core)

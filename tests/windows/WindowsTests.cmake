@@ -50,3 +50,8 @@ add_executable(quillmere_trust_test_ca tests/windows/trust_test_ca.cpp)
 set_target_properties(quillmere_trust_test_ca PROPERTIES OUTPUT_NAME trust_test_ca)
 target_link_libraries(quillmere_trust_test_ca PRIVATE crypt32)
 target_link_options(quillmere_trust_test_ca PRIVATE -static)
+
+# The CNG backend: the same cases as the native OpenSSL suite (crypto_tests).
+quillmere_add_test(win_crypto_tests
+    SOURCES tests/crypto/CryptoBackendTest.cpp
+    LIBRARIES quillmere_windows quillmere_publisher quillmere_win_test_support)

@@ -17,6 +17,14 @@ INT_PTR WINAPI UnavailableFunction() {
     return 0;
 }
 
+// Stands in for a function of bcrypt.dll that cannot be had. CNG functions report failure
+// with a non-zero NTSTATUS and success with 0: the stand-in above would make a signature check
+// pass, so this one returns STATUS_NOT_FOUND.
+INT_PTR WINAPI UnavailableCngFunction() {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return static_cast<INT_PTR>(0xC0000225);  // read by the caller as a 32-bit NTSTATUS
+}
+
 // Called by the delay-load helper before it would load a DLL itself with LoadLibraryA.
 FARPROC WINAPI OnDelayLoadNotice(unsigned notice, PDelayLoadInfo info) {
     if (notice != dliNotePreLoadLibrary) {
@@ -35,8 +43,14 @@ FARPROC WINAPI OnDelayLoadNotice(unsigned notice, PDelayLoadInfo info) {
 
 // Called by the delay-load helper when a function cannot be found; anything but a function
 // to call instead would make it raise an exception.
-FARPROC WINAPI OnDelayLoadFailure(unsigned notice, PDelayLoadInfo) {
-    return notice == dliFailGetProc ? UnavailableFunction : nullptr;
+FARPROC WINAPI OnDelayLoadFailure(unsigned notice, PDelayLoadInfo info) {
+    if (notice != dliFailGetProc) {
+        return nullptr;
+    }
+    if (lstrcmpiA(info->szDll, "bcrypt.dll") == 0) {
+        return UnavailableCngFunction;
+    }
+    return UnavailableFunction;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // way out. One template, one small traits struct per kind of handle.
 
 #include <windows.h>
+#include <bcrypt.h>
 #include <wininet.h>
 
 #include <utility>
@@ -116,3 +117,25 @@ struct WindowHandleTraits {
     static void Close(Handle handle) { DestroyWindow(handle); }
 };
 using WindowHandle = ScopedHandle<WindowHandleTraits>;
+
+// CNG algorithm providers, keys and hashes (bcrypt).
+struct AlgorithmHandleTraits {
+    using Handle = BCRYPT_ALG_HANDLE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { BCryptCloseAlgorithmProvider(handle, 0); }
+};
+using AlgorithmHandle = ScopedHandle<AlgorithmHandleTraits>;
+
+struct KeyHandleTraits {
+    using Handle = BCRYPT_KEY_HANDLE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { BCryptDestroyKey(handle); }
+};
+using KeyHandle = ScopedHandle<KeyHandleTraits>;
+
+struct HashHandleTraits {
+    using Handle = BCRYPT_HASH_HANDLE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { BCryptDestroyHash(handle); }
+};
+using HashHandle = ScopedHandle<HashHandleTraits>;

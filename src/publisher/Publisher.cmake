@@ -1,0 +1,47 @@
+# quillmere-publish, the publisher's tool: its commands are portable (src/publisher/, over the
+# crypto seam and the signing extension); each platform's entry point brings a backend: CNG on
+# Windows (src/windows/crypto/), OpenSSL's libcrypto on Linux (src/libcrypto/).
+
+add_library(quillmere_publisher STATIC
+    src/publisher/PrivateKeyPem.cpp
+    src/publisher/PublisherTool.cpp
+)
+target_link_libraries(quillmere_publisher PUBLIC quillmere_core)
+
+if(WIN32)
+    add_executable(quillmere_publish src/windows/crypto/PublisherMain.cpp)
+    target_link_libraries(quillmere_publish PRIVATE quillmere_publisher quillmere_windows)
+    target_link_options(quillmere_publish PRIVATE ${QUILLMERE_LINK_OPTIONS} -s)
+else()
+    # src/libcrypto: named for the library it wraps, not "openssl", so that <openssl/...>
+    # can never find a file of ours through the src/ include path.
+    find_package(OpenSSL 3 REQUIRED COMPONENTS Crypto)
+    add_library(quillmere_libcrypto STATIC src/libcrypto/OpenSslCrypto.cpp)
+    target_link_libraries(quillmere_libcrypto PUBLIC quillmere_publisher OpenSSL::Crypto)
+    add_executable(quillmere_publish src/libcrypto/PublisherMain.cpp)
+    target_link_libraries(quillmere_publish PRIVATE quillmere_libcrypto)
+endif()
+set_target_properties(quillmere_publish PROPERTIES OUTPUT_NAME quillmere-publish)
+
+if(WIN32)
+    # The signature check's benchmark over CNG (built on demand by scripts/bench signature).
+    add_executable(signature_bench EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/signature/SignatureBench.cpp)
+    target_link_libraries(signature_bench PRIVATE quillmere_publisher quillmere_windows)
+    target_link_options(signature_bench PRIVATE ${QUILLMERE_LINK_OPTIONS})
+endif()
+
+if(QUILLMERE_TESTS)
+    # The tool against openssl as the other side (natively directly, the .exe under Wine).
+    if(WIN32)
+        add_test(NAME publisher_openssl_roundtrip
+            COMMAND ${CMAKE_SOURCE_DIR}/tests/publisher/openssl-roundtrip.sh
+                    wine $<TARGET_FILE:quillmere_publish>)
+        add_test(NAME publisher_imports
+            COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports ${CMAKE_OBJDUMP}
+                    $<TARGET_FILE:quillmere_publish>)
+    else()
+        add_test(NAME publisher_openssl_roundtrip
+            COMMAND ${CMAKE_SOURCE_DIR}/tests/publisher/openssl-roundtrip.sh
+                    $<TARGET_FILE:quillmere_publish>)
+    endif()
+endif()

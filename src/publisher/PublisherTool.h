@@ -1,0 +1,20 @@
+#pragma once
+// quillmere-publish: the publisher's commands (keygen, sign, hash, verify), portable over the
+// crypto seam and the signing extension; each build's entry point passes its backend.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "core/seam/Crypto.h"
+#include "publisher/P256Signer.h"
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitRefused = 1;
+inline constexpr int kExitUsage = 2;
+
+// Runs the command in `arguments` (without the program name), writing results to `out` and
+// errors and usage to `err`. Returns kExitOk, kExitRefused (the command could not be done, or a
+// feed does not verify) or kExitUsage (the command line is wrong). Never throws.
+int RunPublisherTool(const std::vector<std::string>& arguments, Crypto& crypto, P256Signer& signer,
+                     Clock& clock, std::ostream& out, std::ostream& err);

@@ -1,0 +1,42 @@
+#pragma once
+// The crypto seam over CNG (bcrypt.dll, delay-loaded from System32): SHA-256, ECDSA P-256
+// verification, and for the publisher's tool key generation and signing; the system clock.
+
+#include <windows.h>
+#include <bcrypt.h>
+
+#include "core/seam/Crypto.h"
+#include "publisher/P256Signer.h"
+#include "windows/win32/ScopedHandles.h"
+
+class CngCrypto final : public Crypto {
+public:
+    // Opens the SHA-256 and ECDSA P-256 providers. Throws when bcrypt cannot provide them.
+    CngCrypto();
+
+    std::unique_ptr<Sha256Hasher> NewSha256() override;
+    bool VerifyP256(const P256PublicKey& key, const Sha256Digest& digest,
+                    const P256Signature& signature) override;
+
+private:
+    AlgorithmHandle sha256_;
+    AlgorithmHandle ecdsa_;
+};
+
+class CngSigner final : public P256Signer {
+public:
+    // Opens the ECDSA P-256 provider. Throws when bcrypt cannot provide it.
+    CngSigner();
+
+    P256KeyPair GenerateP256() override;
+    P256Signature SignP256(const P256KeyPair& key, const Sha256Digest& digest) override;
+
+private:
+    AlgorithmHandle ecdsa_;
+};
+
+// The machine's clock in UTC (GetSystemTime).
+class WindowsClock final : public Clock {
+public:
+    std::string UtcNow() override;
+};

@@ -1,0 +1,22 @@
+// quillmere-publish.exe: the publisher's commands over CNG.
+
+#include <iostream>
+
+#include "windows/crypto/CngCrypto.h"
+#include "windows/system/DllSearch.h"
+#include "publisher/PublisherTool.h"
+
+int main(int argc, char** argv) {
+    RestrictDllSearchToSystem32();
+    try {
+        CngCrypto crypto;
+        CngSigner signer;
+        WindowsClock clock;
+        return RunPublisherTool(std::vector<std::string>(argv + 1, argv + argc), crypto, signer,
+                                clock, std::cout, std::cerr);
+    } catch (const std::exception& error) {
+        std::cerr << "quillmere-publish: the system's cryptography is unavailable: " << error.what()
+                  << "\n";
+        return kExitRefused;
+    }
+}
