@@ -13,6 +13,7 @@ add_library(quillmere_core STATIC
     src/core/script/SettingCommands.cpp
     src/core/script/VersionNumbers.cpp
     src/core/script/InstalledVersionText.cpp
+    src/core/script/PinField.cpp
     src/core/script/UpdateOffer.cpp
     src/core/script/FileSystemCommands.cpp
     src/core/script/ProgramCommands.cpp
@@ -24,6 +25,8 @@ add_library(quillmere_core STATIC
     src/core/net/HttpStatus.cpp
     src/core/net/RedirectTrail.cpp
     src/core/net/FileDownload.cpp
+    src/core/crypto/KeyLine.cpp
+    src/core/crypto/FeedSignature.cpp
 )
 target_include_directories(quillmere_core PUBLIC src)
 
