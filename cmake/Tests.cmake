@@ -49,6 +49,7 @@ if(NOT WIN32)
             tests/core/AllocatedBytes.cpp
             tests/core/FileDownloadTest.cpp
             tests/core/UrlReferenceTest.cpp
+            tests/core/SignedUpdatesTest.cpp
         LIBRARIES quillmere_core)
 else()
     include(${CMAKE_SOURCE_DIR}/tests/windows/WindowsTests.cmake)
