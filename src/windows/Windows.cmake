@@ -29,6 +29,7 @@ function(quillmere_delay_load_library target dll)
 endfunction()
 quillmere_delay_load_library(quillmere_delay_version VERSION)
 quillmere_delay_load_library(quillmere_delay_wininet WININET)
+quillmere_delay_load_library(quillmere_delay_bcrypt BCRYPT)
 
 add_library(quillmere_windows STATIC
     src/windows/win32/Win32Error.cpp
@@ -40,6 +41,8 @@ add_library(quillmere_windows STATIC
     src/windows/system/IniFiles.cpp
     src/windows/system/WindowsProgramHome.cpp
     src/windows/system/DllSearch.cpp
+    src/windows/system/WindowsClock.cpp
+    src/windows/crypto/StandInCngCrypto.cpp
     src/windows/net/WinInetTransport.cpp
     src/windows/net/WindowsTemporaryFiles.cpp
     src/windows/net/ProgressRelay.cpp
@@ -58,7 +61,7 @@ add_library(quillmere_windows STATIC
 # Imported at start: known DLLs, and comctl32 (bound by the manifest to the side-by-side common
 # controls); scripts/check-imports holds every build to that.
 target_link_libraries(quillmere_windows PUBLIC quillmere_core comctl32 gdi32 user32 kernel32
-    quillmere_delay_wininet quillmere_delay_version)
+    quillmere_delay_wininet quillmere_delay_version quillmere_delay_bcrypt)
 target_compile_options(quillmere_windows PRIVATE ${QUILLMERE_SIZE_OPTIONS})
 
 add_executable(quillmere WIN32 src/windows/app/WinMain.cpp res/quillmere.rc)
