@@ -50,6 +50,7 @@ if(NOT WIN32)
             tests/core/FileDownloadTest.cpp
             tests/core/UrlReferenceTest.cpp
             tests/core/CryptoEncodingsTest.cpp
+            tests/core/SignedUpdatesTest.cpp
         LIBRARIES quillmere_core)
     # The OpenSSL backend; the same cases run against CNG under Wine (win_crypto_tests).
     quillmere_add_test(crypto_tests

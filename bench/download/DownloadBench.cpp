@@ -3,9 +3,11 @@
 //   ours   DownloadFile with a visible progress bar and the window's event processing after
 //          every chunk, as in the updater;
 //   quiet  DownloadFile without a bar or event processing (its own file handling only);
-//   bare   a bare WinINet loop with the same 2048-byte reads, writing straight to the file.
+//   bare   a bare WinINet loop with the same 2048-byte reads, writing straight to the file;
+//   pinned as ours, the body hashed with SHA-256 as it is written and checked against the
+//          pin given as a fourth argument (64 hex digits).
 //
-// Usage: download_bench ours|quiet|bare URL OUTPUT_FILE
+// Usage: download_bench ours|quiet|bare URL OUTPUT_FILE | pinned URL OUTPUT_FILE HEX
 // Output: one line "seconds=S bytes=N peak_working_set=P" (exit code 0), or an error (1).
 
 #include <windows.h>
@@ -14,9 +16,12 @@
 #include <wininet.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
+#include "core/script/PinField.h"
 #include "windows/app/EventPump.h"
+#include "windows/crypto/CngCrypto.h"
 #include "windows/net/DownloadFile.h"
 #include "windows/win32/ScopedHandles.h"
 
@@ -92,11 +97,22 @@ unsigned long long FileSize(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string mode = argc == 4 ? argv[1] : "";
-    if (mode != "ours" && mode != "quiet" && mode != "bare") {
-        std::fprintf(stderr, "usage: download_bench ours|quiet|bare URL OUTPUT_FILE\n");
+    const std::string mode = argc == 4 || argc == 5 ? argv[1] : "";
+    if ((mode != "ours" && mode != "quiet" && mode != "bare" && mode != "pinned") ||
+        (mode == "pinned") != (argc == 5)) {
+        std::fprintf(stderr,
+                     "usage: download_bench ours|quiet|bare URL OUTPUT_FILE | "
+                     "pinned URL OUTPUT_FILE HEX\n");
         return 1;
     }
+    std::optional<Sha256Digest> pin;
+    try {
+        pin = argc == 5 ? ParsePinField(std::string("sha256=") + argv[4]) : std::nullopt;
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "download_bench: %s\n", failure.what());
+        return 1;
+    }
+    CngCrypto crypto;
     const std::string url = argv[2];
     const std::string path = argv[3];
     DeleteFileA(path.c_str());
@@ -105,9 +121,11 @@ int main(int argc, char** argv) {
     LARGE_INTEGER start;
     LARGE_INTEGER end;
     QueryPerformanceCounter(&start);
-    const bool done = mode == "bare" ? BareDownload(url, path)
-                      : mode == "quiet"
-                          ? DownloadFile(url, path, DownloadKind::ReleaseFile, DownloadProgress{})
+    const bool done =
+        mode == "bare" ? BareDownload(url, path)
+        : pin ? DownloadPinnedFile(url, path, DownloadKind::ReleaseFile, window.Progress(), crypto,
+                                   *pin) == DownloadResult::Stored
+        : mode == "quiet" ? DownloadFile(url, path, DownloadKind::ReleaseFile, DownloadProgress{})
                           : DownloadFile(url, path, DownloadKind::ReleaseFile, window.Progress());
     QueryPerformanceCounter(&end);
     if (!done) {

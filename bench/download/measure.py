@@ -6,12 +6,13 @@ it. Usage:
     measure.py loopback|limited DOWNLOAD_BENCH_EXE WORK_DIR
 
 loopback: a 100 MiB body in rounds whose order rotates: (a) download_bench ours, (b)
-download_bench bare, (c) curl, and DownloadFile without bar and events (its file handling
-alone). Prints medians, the ratios (a)/(b) and (a)/(c), and the peak working set of (a) for a
+download_bench bare, (c) curl, DownloadFile without bar and events (its file handling
+alone), and (d) download_bench pinned (as (a), with a sha256= pin checked). Prints medians, the ratios (a)/(b) and (a)/(c), and the peak working set of (a) for a
 10 MiB and a 100 MiB body.
 limited: (a) and (b) once each through a link that run.sh has limited to LINK_MBIT.
 """
 
+import hashlib
 import os
 import re
 import statistics
@@ -33,9 +34,9 @@ def wine_path(path):
     return "Z:" + str(path).replace("/", "\\")
 
 
-def run_bench(exe, mode, url, output, timeout=900):
+def run_bench(exe, mode, url, output, timeout=900, pin=None):
     """One download_bench run: (seconds, peak working set in bytes)."""
-    result = subprocess.run(["wine", str(exe), mode, url, wine_path(output)],
+    result = subprocess.run(["wine", str(exe), mode, url, wine_path(output)] + ([pin] if pin else []),
                             capture_output=True, text=True, timeout=timeout)
     match = re.search(r"seconds=([\d.]+) bytes=(\d+) peak_working_set=(\d+)", result.stdout)
     if result.returncode != 0 or not match:
@@ -59,16 +60,21 @@ def check_size(path, size, who):
 def loopback(exe, work):
     url = os.environ["QUILLMERE_FIXTURE_URL"] + f"/fault/body/{LARGE}"
     output = work / "body.bin"
-    runs = {"ours": [], "bare": [], "quiet": [], "curl": []}
+    runs = {"ours": [], "bare": [], "quiet": [], "curl": [], "pinned": []}
     peaks = []
     run_bench(exe, "bare", os.environ["QUILLMERE_FIXTURE_URL"] + "/fault/body/1000", output)  # warm-up
-    order = ["ours", "bare", "curl", "quiet"]
+    run_curl(url, output)
+    with open(output, "rb") as body:
+        pin = hashlib.sha256(body.read()).hexdigest()
+    order = ["ours", "bare", "curl", "quiet", "pinned"]
     for round_number in range(ROUNDS):
-        for kind in order[round_number % 4:] + order[:round_number % 4]:
+        shift = round_number % len(order)
+        for kind in order[shift:] + order[:shift]:
             if kind == "curl":
                 runs[kind].append(run_curl(url, output))
             else:
-                seconds, peak = run_bench(exe, kind, url, output)
+                seconds, peak = run_bench(exe, kind, url, output,
+                                          pin=pin if kind == "pinned" else None)
                 runs[kind].append(seconds)
                 if kind == "ours":
                     peaks.append(peak)
@@ -92,8 +98,11 @@ def loopback(exe, work):
     line("(b) bare InternetReadFile loop, 2048 bytes", "bare")
     line("(c) curl", "curl")
     line("    DownloadFile without bar and events", "quiet")
+    line("(d) DownloadFile as (a), pinned with sha256=", "pinned")
     print(f"  (a)/(b): {median['ours'] / median['bare']:.2f} (target <= 1.10)")
     print(f"  (a)/(c): {median['ours'] / median['curl']:.1f} (information)")
+    print(f"  (d)/(a): {median['pinned'] / median['ours']:.3f} (target <= 1.05: the hash rides "
+          f"on the chunks in memory)")
     print(f"  DownloadFile without bar and events / (b): "
           f"{median['quiet'] / median['bare']:.2f} (its file handling alone)")
     small, large = statistics.median(small_peaks), statistics.median(peaks)

@@ -32,7 +32,9 @@ public:
 class QuietPlatform : public ProgramHome,
                       public FileSystem,
                       public ProgramLauncher,
-                      public Downloader {
+                      public Downloader,
+                      public Crypto,
+                      public Clock {
 public:
     std::string ProgramFolder() override { return "C:\\App"; }
     std::string ProgramName() override { return "quillmere"; }
@@ -52,8 +54,14 @@ public:
     void ResetAttributesAndDelete(const std::string&) override {}
     bool EraseDirectory(const std::string&) override { return true; }
     bool LaunchExecutable(const std::string&, bool, int) override { return true; }
-    bool DownloadFile(const std::string&, const std::string&, DownloadKind) override {
+    std::unique_ptr<Sha256Hasher> NewSha256() override { return nullptr; }
+    bool VerifyP256(const P256PublicKey&, const Sha256Digest&, const P256Signature&) override {
         return false;
+    }
+    std::string UtcNow() override { return {}; }
+    DownloadResult DownloadFile(const std::string&, const std::string&, DownloadKind,
+                                const std::optional<Sha256Digest>&) override {
+        return DownloadResult::Failed;
     }
 };
 
@@ -75,7 +83,7 @@ void BM_InterpretSettingLines(benchmark::State& state) {
     const std::string script = SettingScript(lines);
     QuietWindow window;
     QuietPlatform platform;
-    Updater updater(window, {platform, platform, platform, platform});
+    Updater updater(window, {platform, platform, platform, platform, platform, platform});
     for (auto _ : state) {
         state.PauseTiming();  // filling the buffer is loading, not interpreting
         updater.Buffer().SetText(script);
@@ -132,7 +140,7 @@ void EvictCaches() {
 void InterpretPerByte(benchmark::State& state, const std::string& script) {
     QuietWindow window;
     QuietPlatform platform;
-    Updater updater(window, {platform, platform, platform, platform});
+    Updater updater(window, {platform, platform, platform, platform, platform, platform});
     for (auto _ : state) {
         state.PauseTiming();
         updater.Buffer().SetText(script);

@@ -13,6 +13,7 @@ add_library(quillmere_core STATIC
     src/core/script/SettingCommands.cpp
     src/core/script/VersionNumbers.cpp
     src/core/script/InstalledVersionText.cpp
+    src/core/script/PinField.cpp
     src/core/script/UpdateOffer.cpp
     src/core/script/FileSystemCommands.cpp
     src/core/script/ProgramCommands.cpp

@@ -42,6 +42,7 @@ add_library(quillmere_windows STATIC
     src/windows/system/IniFiles.cpp
     src/windows/system/WindowsProgramHome.cpp
     src/windows/system/DllSearch.cpp
+    src/windows/system/WindowsClock.cpp
     src/windows/net/WinInetTransport.cpp
     src/windows/net/WindowsTemporaryFiles.cpp
     src/windows/net/ProgressRelay.cpp

@@ -1,5 +1,6 @@
 #include "core/FakeUpdater.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -132,8 +133,9 @@ bool FakePlatform::LaunchExecutable(const std::string& commandLine, bool wait, i
     return launchable.count(commandLine) != 0;
 }
 
-bool FakePlatform::DownloadFile(const std::string& url, const std::string& localPath,
-                                DownloadKind kind) {
+DownloadResult FakePlatform::DownloadFile(const std::string& url, const std::string& localPath,
+                                          DownloadKind kind,
+                                          const std::optional<Sha256Digest>& expected) {
     downloads.push_back(url);
     downloadKinds.push_back(kind);
     if (onDownload) {
@@ -141,10 +143,55 @@ bool FakePlatform::DownloadFile(const std::string& url, const std::string& local
     }
     const auto found = server.find(url);
     if (found == server.end()) {
-        return false;
+        return DownloadResult::Failed;
+    }
+    if (expected && FakeDigest(found->second) != *expected) {
+        return DownloadResult::DigestMismatch;
     }
     files[localPath] = found->second;
-    return true;
+    return DownloadResult::Stored;
+}
+
+Sha256Digest FakeDigest(std::string_view bytes) {
+    // Four FNV-1a hashes with different offsets, side by side.
+    Sha256Digest digest{};
+    for (std::size_t part = 0; part < 4; ++part) {
+        std::uint64_t hash = 14695981039346656037ull + part;
+        for (const char c : bytes) {
+            hash = (hash ^ static_cast<std::uint8_t>(c)) * 1099511628211ull;
+        }
+        for (std::size_t i = 0; i < 8; ++i) {
+            digest[part * 8 + i] = static_cast<std::uint8_t>(hash >> (8 * i));
+        }
+    }
+    return digest;
+}
+
+P256Signature FakeSign(const P256PublicKey& key, const Sha256Digest& digest) {
+    // r and s each start with 0x01, so their DER form is the plain 32-byte one.
+    P256Signature signature{};
+    signature[0] = 0x01;
+    signature[32] = 0x01;
+    std::copy(digest.begin(), digest.end() - 1, signature.begin() + 1);
+    std::copy(key.begin(), key.begin() + 31, signature.begin() + 33);
+    return signature;
+}
+
+namespace {
+
+class FakeHasher : public Sha256Hasher {
+public:
+    void Update(std::string_view bytes) override { bytes_ += bytes; }
+    Sha256Digest Finish() override { return FakeDigest(bytes_); }
+
+private:
+    std::string bytes_;
+};
+
+}  // namespace
+
+std::unique_ptr<Sha256Hasher> FakeCrypto::NewSha256() {
+    return std::make_unique<FakeHasher>();
 }
 
 std::map<std::string, std::string> KeyNamedTexts() {

@@ -48,12 +48,30 @@ public:
 
 // Every role of the platform in one object, so a test sets up files, texts, server and programs
 // in one place.
+// A stand-in for SHA-256 and ECDSA, deterministic and keyed on exact bytes: FakeDigest mixes
+// every byte, and a signature verifies only when it is FakeSign(key, digest).
+Sha256Digest FakeDigest(std::string_view bytes);
+P256Signature FakeSign(const P256PublicKey& key, const Sha256Digest& digest);
+
+class FakeCrypto : public Crypto, public Clock {
+public:
+    std::unique_ptr<Sha256Hasher> NewSha256() override;
+    bool VerifyP256(const P256PublicKey& key, const Sha256Digest& digest,
+                    const P256Signature& signature) override {
+        return signature == FakeSign(key, digest);
+    }
+    std::string UtcNow() override { return now; }
+
+    std::string now = "2026-06-01T12:00:00Z";
+};
+
 class FakePlatform : public ProgramHome,
                      public FileSystem,
                      public ProgramLauncher,
-                     public Downloader {
+                     public Downloader,
+                     public FakeCrypto {
 public:
-    UpdaterPlatform Roles() { return {*this, *this, *this, *this}; }
+    UpdaterPlatform Roles() { return {*this, *this, *this, *this, *this, *this}; }
 
     std::string ProgramFolder() override { return programFolder; }
     std::string ProgramName() override { return programName; }
@@ -70,8 +88,9 @@ public:
     void ResetAttributesAndDelete(const std::string& path) override;
     bool EraseDirectory(const std::string& path) override;
     bool LaunchExecutable(const std::string& commandLine, bool wait, int windowStyle) override;
-    bool DownloadFile(const std::string& url, const std::string& localPath,
-                      DownloadKind kind) override;
+    DownloadResult DownloadFile(const std::string& url, const std::string& localPath,
+                                DownloadKind kind,
+                                const std::optional<Sha256Digest>& expected) override;
 
     std::string programFolder = "C:\\App";
     std::string programName = "quillmere";

@@ -87,7 +87,9 @@ public:
     RecordingWindow window;
     WindowsPlatform platform{window, nullptr};
     FolderHome home;
-    Updater updater{window, {home, platform.files, platform.launcher, platform.downloader}};
+    Updater updater{window,
+                    {home, platform.files, platform.launcher, platform.downloader, platform.crypto,
+                     platform.clock}};
 };
 
 // Wine shows the Linux root as drive Z:.

@@ -80,10 +80,10 @@ private:
 };
 
 // Copies the body into `file` chunk by chunk, the bar advanced and the events processed after
-// each one (the read that finds the end included). The bytes received, or nothing when a read
-// or a write failed.
+// each one (the read that finds the end included), and into `hasher` when there is one. The
+// bytes received, or nothing when a read or a write failed.
 std::optional<std::int64_t> ReceiveBody(HttpReply& reply, TemporaryFile& file, ProgressMeter& meter,
-                                        ProgressSink& bar) {
+                                        ProgressSink& bar, Sha256Hasher* hasher) {
     std::array<char, kChunkSize> buffer;
     std::int64_t received = 0;
     std::size_t read = 1;
@@ -94,6 +94,9 @@ std::optional<std::int64_t> ReceiveBody(HttpReply& reply, TemporaryFile& file, P
             return std::nullopt;
         }
         read = *chunk;
+        if (hasher != nullptr && read > 0) {
+            hasher->Update(std::string_view(buffer.data(), read));
+        }
         received += static_cast<std::int64_t>(read);
         meter.Advance(read);
         bar.ProcessPendingEvents();
@@ -101,38 +104,51 @@ std::optional<std::int64_t> ReceiveBody(HttpReply& reply, TemporaryFile& file, P
     return received;
 }
 
-bool Download(const std::string& url, const std::string& target, DownloadKind kind,
-              HttpTransport& http, TemporaryFiles& files, ProgressSink& bar, ProgressMeter& meter) {
+// The digest a body must have, and the system that hashes it.
+struct Pin {
+    Crypto& crypto;
+    const Sha256Digest& expected;
+};
+
+DownloadResult Download(const std::string& url, const std::string& target, DownloadKind kind,
+                        HttpTransport& http, TemporaryFiles& files, ProgressSink& bar,
+                        ProgressMeter& meter, const Pin* pin) {
+    constexpr DownloadResult kFailed = DownloadResult::Failed;
     const std::unique_ptr<HttpReply> reply = FinalReply(url, kind, http);
     if (!reply) {
-        return false;
+        return kFailed;
     }
     const std::optional<std::string> lengthText = reply->ContentLength();
     const std::optional<std::int32_t> length =
         lengthText ? ParseContentLength(*lengthText) : std::nullopt;
     if (!length) {
-        return false;
+        return kFailed;
     }
     if (*length > 0) {
         meter.Start(*length);
     }
     const std::unique_ptr<TemporaryFile> file = files.CreateBeside(target);
     if (!file) {
-        return false;
+        return kFailed;
     }
     DiscardUnlessKept discard(*file);
-    const std::optional<std::int64_t> received = ReceiveBody(*reply, *file, meter, bar);
+    const std::unique_ptr<Sha256Hasher> hasher = pin ? pin->crypto.NewSha256() : nullptr;
+    const std::optional<std::int64_t> received =
+        ReceiveBody(*reply, *file, meter, bar, hasher.get());
     // A dropped connection ends the body quietly: a body shorter than announced is a failure.
     if (!received || *received < *length) {
-        return false;
+        return kFailed;
+    }
+    if (hasher && hasher->Finish() != pin->expected) {
+        return DownloadResult::DigestMismatch;
     }
     // Durable before it replaces the target: after a power cut the target holds either its old
     // content or the whole new body, never an empty or partly written file.
     if (!file->Flush() || !file->ReplaceTarget()) {
-        return false;
+        return kFailed;
     }
     discard.Keep();
-    return true;
+    return DownloadResult::Stored;
 }
 
 }  // namespace
@@ -141,10 +157,25 @@ bool DownloadToFile(const std::string& url, const std::string& target, DownloadK
                     HttpTransport& http, TemporaryFiles& files, ProgressSink& bar) noexcept {
     ProgressMeter meter(bar);  // outlives everything below: the bar reads 0 last
     try {
-        return Download(url, target, kind, http, files, bar, meter);
+        return Download(url, target, kind, http, files, bar, meter, nullptr) ==
+               DownloadResult::Stored;
     } catch (...) {
         // Out of memory, or an exception from the caller's event processing: the download did
         // not complete, and the temporary file and the reply are already closed and discarded.
         return false;
+    }
+}
+
+DownloadResult DownloadPinnedToFile(const std::string& url, const std::string& target,
+                                    DownloadKind kind, HttpTransport& http, TemporaryFiles& files,
+                                    ProgressSink& bar, Crypto& crypto,
+                                    const Sha256Digest& expected) noexcept {
+    ProgressMeter meter(bar);
+    try {
+        const Pin pin{crypto, expected};
+        return Download(url, target, kind, http, files, bar, meter, &pin);
+    } catch (...) {
+        // As above, and a hasher the system could not provide.
+        return DownloadResult::Failed;
     }
 }

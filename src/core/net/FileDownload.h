@@ -7,7 +7,9 @@
 #include "core/net/HttpTransport.h"
 #include "core/net/ProgressSink.h"
 #include "core/net/TemporaryFile.h"
+#include "core/seam/Crypto.h"
 #include "core/seam/DownloadKind.h"
+#include "core/seam/Downloader.h"
 
 // Fetches `url` through `http` into `target`, each request made for `kind`. True only when the
 // whole announced body of a 2xx reply arrived and now stands at `target`. Redirects (301, 302,
@@ -22,3 +24,13 @@
 // closed once. Never throws.
 bool DownloadToFile(const std::string& url, const std::string& target, DownloadKind kind,
                     HttpTransport& http, TemporaryFiles& files, ProgressSink& bar) noexcept;
+
+// DownloadToFile for a body whose SHA-256 must be `expected`: the body is hashed with `crypto`
+// chunk by chunk as it is written (never read back), and a whole body with another digest is
+// discarded before it replaces anything (DigestMismatch; `target` as it was, no temporary file
+// left). Every other promise of DownloadToFile holds; a hasher the system cannot provide is a
+// failure. Never throws.
+DownloadResult DownloadPinnedToFile(const std::string& url, const std::string& target,
+                                    DownloadKind kind, HttpTransport& http, TemporaryFiles& files,
+                                    ProgressSink& bar, Crypto& crypto,
+                                    const Sha256Digest& expected) noexcept;

@@ -10,6 +10,7 @@ LineOutcome RunLoc(ScriptInterpreter& interpreter, ScriptRun& run);
 LineOutcome RunTit(ScriptInterpreter& interpreter, ScriptRun& run);
 LineOutcome RunVer(ScriptInterpreter& interpreter, ScriptRun& run);
 LineOutcome RunOff(ScriptInterpreter& interpreter, ScriptRun& run);
+LineOutcome RunKey(ScriptInterpreter& interpreter, ScriptRun& run);
 
 // Version comparison and update offer (UpdateOffer.cpp)
 LineOutcome RunCmv(ScriptInterpreter& interpreter, ScriptRun& run);

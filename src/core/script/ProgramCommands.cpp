@@ -1,6 +1,7 @@
 // Program, message and download commands: EXE, MSG and DWN.
 
 #include "core/script/Commands.h"
+#include "core/script/PinField.h"
 #include "core/script/ProgramInFolder.h"
 #include "core/script/ScriptFields.h"
 #include "core/text/Placeholders.h"
@@ -45,7 +46,8 @@ LineOutcome RunMsg(ScriptInterpreter& interpreter, ScriptRun& run) {
     return LineOutcome::Finished;
 }
 
-// DWN <url>;<local file>: downloads the URL into the file. A third field is ignored.
+// DWN <url>;<local file>[;sha256=<hex>]: downloads the URL into the file, which must have the
+// pinned SHA-256 when a pin is given. A third field that is no pin is ignored.
 LineOutcome RunDwn(ScriptInterpreter& interpreter, ScriptRun& run) {
     run.ArmTrap();
     std::string rest = run.Argument();
@@ -55,11 +57,18 @@ LineOutcome RunDwn(ScriptInterpreter& interpreter, ScriptRun& run) {
     std::string localPath;
     NextField(rest, localPath);
     localPath = interpreter.FullPath(localPath);
+    const std::optional<Sha256Digest> pin = TakePinField(rest);
+    RequirePinWhenKeyed(interpreter.State().TrustedKeys, pin);
 
     interpreter.Window().AppendLog(ReplaceLineBreaks(interpreter.Text("DownloadMessage")));
     interpreter.Window().ProcessPendingEvents();
-    if (!interpreter.Network().DownloadFile(url, localPath, DownloadKind::ReleaseFile)) {
-        return interpreter.ReportCommandError(run, interpreter.Text("DownloadError"));
+    const DownloadResult download =
+        interpreter.Network().DownloadFile(url, localPath, DownloadKind::ReleaseFile, pin);
+    if (download != DownloadResult::Stored) {
+        return interpreter.ReportCommandError(
+            run,
+            interpreter.Text(download == DownloadResult::DigestMismatch ? "ChecksumErrorMessage"
+                                                                        : "DownloadError"));
     }
     interpreter.Window().AppendLog(interpreter.Text("EndDownloadMessage"));
     return LineOutcome::Finished;

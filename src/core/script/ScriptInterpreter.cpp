@@ -18,7 +18,7 @@ struct Command {
 };
 
 // Tested in this order; the first match wins. Matching is exact and case-sensitive.
-constexpr std::array<Command, 13> kCommandTable{{
+constexpr std::array<Command, 14> kCommandTable{{
     {"ADR", RunAdr},
     {"LOC", RunLoc},
     {"TIT", RunTit},
@@ -32,6 +32,7 @@ constexpr std::array<Command, 13> kCommandTable{{
     {"DEL", RunDel},
     {"MSG", RunMsg},
     {"DWN", RunDwn},
+    {"KEY", RunKey},
 }};
 
 constexpr std::size_t kCommandLength = 3;

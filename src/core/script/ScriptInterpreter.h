@@ -21,8 +21,9 @@ enum class LineOutcome {
 };
 
 // Which run it is. A nested run is the update script started by a CMV line: a failure its own
-// trap does not catch passes to that CMV line, whose trap reports it.
-enum class RunKind { TopLevel, Nested };
+// trap does not catch passes to that CMV line, whose trap reports it. The configuration file's
+// run is a top-level run, and the only one whose KEY lines count.
+enum class RunKind { TopLevel, Nested, Configuration };
 
 // The state one run owns: its current line and its failure trap.
 class ScriptRun {
@@ -85,6 +86,7 @@ public:
     FileSystem& Files() { return platform_.files; }
     ProgramLauncher& Launcher() { return platform_.launcher; }
     Downloader& Network() { return platform_.downloader; }
+    Crypto& Cryptography() { return platform_.crypto; }
 
 private:
     LineOutcome RunLine(ScriptRun& run);

@@ -1,7 +1,9 @@
 // Setting commands: each sets one window state value from its argument. None of them writes to
 // the log or shows anything.
 
+#include "core/crypto/KeyLine.h"
 #include "core/script/Commands.h"
+#include "core/script/ScriptFailure.h"
 
 // ADR <url of the update information file>
 LineOutcome RunAdr(ScriptInterpreter& interpreter, ScriptRun& run) {
@@ -31,4 +33,22 @@ LineOutcome RunVer(ScriptInterpreter& interpreter, ScriptRun& run) {
 LineOutcome RunOff(ScriptInterpreter& interpreter, ScriptRun&) {
     interpreter.State().ExitAfterUpdate = 1;
     return LineOutcome::EndRun;
+}
+
+// KEY <base64 of the DER public key>: trusts one more publisher's key. Only the configuration
+// file may name one: a downloaded file that could would sign itself.
+LineOutcome RunKey(ScriptInterpreter& interpreter, ScriptRun& run) {
+    if (run.Kind() != RunKind::Configuration) {
+        run.ArmTrap();  // reported as this line's failure, even inside an update script
+        throw ScriptFailure(
+            "A KEY line counts only in the configuration file: a downloaded file cannot name the "
+            "keys it is checked with.");
+    }
+    std::string reason;
+    const std::optional<P256PublicKey> key = ParseKeyLine(run.Argument(), reason);
+    if (!key) {
+        throw ScriptFailure("The publisher's key cannot be used: " + reason + ".");
+    }
+    interpreter.State().TrustedKeys.push_back(*key);
+    return LineOutcome::Finished;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/script/Commands.h"
+#include "core/script/PinField.h"
 #include "core/script/ScriptFailure.h"
 #include "core/script/ScriptFields.h"
 #include "core/script/VersionNumbers.h"
@@ -24,10 +25,11 @@ struct VersionEntry {
     std::string version;
     std::string description;
     std::string scriptUrl;
+    std::optional<Sha256Digest> pin;  // the update script's SHA-256, when the line gives one
 };
 
-// Splits "version;description;script URL". Throws when a ";" is missing; anything after a
-// third ";" is ignored.
+// Splits "version;description;script URL[;sha256=<hex>]". Throws when a ";" is missing or the
+// pin is malformed; a fourth field that is no pin, and anything after it, is ignored.
 VersionEntry SplitVersionEntry(std::string rest) {
     VersionEntry entry;
     NextField(rest, entry.version);
@@ -37,6 +39,7 @@ VersionEntry SplitVersionEntry(std::string rest) {
     entry.description =
         ReplaceAll(ReplaceLineBreaks(entry.description), kPlaceholderSemicolon, ";");
     NextField(rest, entry.scriptUrl);
+    entry.pin = TakePinField(rest);
     return entry;
 }
 
@@ -74,7 +77,7 @@ void RemoveStaleFile(FileSystem& files, const std::string& path) {
 
 }  // namespace
 
-// CMV <version>;<description>;<update script URL>
+// CMV <version>;<description>;<update script URL>[;sha256=<hex>]
 LineOutcome RunCmv(ScriptInterpreter& interpreter, ScriptRun& run) {
     run.ArmTrap();
     const VersionEntry entry = SplitVersionEntry(run.Argument());
@@ -102,6 +105,7 @@ LineOutcome RunCmv(ScriptInterpreter& interpreter, ScriptRun& run) {
                             std::to_string(kMaxUpdateScriptDepth) +
                             " update scripts may run inside one another.");
     }
+    RequirePinWhenKeyed(state.TrustedKeys, entry.pin);
     if (!OfferUpdate(interpreter, entry)) {
         interpreter.Window().AppendLog(interpreter.Text("UpdateCanceledByUser"));
         return LineOutcome::EndRun;
@@ -110,11 +114,15 @@ LineOutcome RunCmv(ScriptInterpreter& interpreter, ScriptRun& run) {
     interpreter.Window().ProcessPendingEvents();
 
     const std::string scriptPath = state.AppPath + kUpdateScriptFileName;
-    if (!interpreter.Network().DownloadFile(entry.scriptUrl, scriptPath,
-                                            DownloadKind::ReleaseFile)) {
+    const DownloadResult download = interpreter.Network().DownloadFile(
+        entry.scriptUrl, scriptPath, DownloadKind::ReleaseFile, entry.pin);
+    if (download != DownloadResult::Stored) {
         state.UpdateFailed = 1;
         RemoveStaleFile(interpreter.Files(), scriptPath);
-        return interpreter.ReportCommandError(run, interpreter.Text("DownloadUpdateScriptError"));
+        return interpreter.ReportCommandError(
+            run, interpreter.Text(download == DownloadResult::DigestMismatch
+                                      ? "ChecksumErrorMessage"
+                                      : "DownloadUpdateScriptError"));
     }
 
     // Park the rest of this script; the update script runs alone on the buffer.

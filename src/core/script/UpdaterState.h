@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "core/seam/Crypto.h"
 
 #include "core/script/InstalledVersionText.h"
 
@@ -13,6 +16,9 @@ struct UpdaterState {
     std::string VersionFilePath;            // set by LOC
     std::string SoftwareTitle;              // set by TIT
     InstalledVersionText InstalledVersion;  // set by VER; CMV keeps it without its dots
+    // The publisher's keys, one per KEY line of the configuration file. With any, the update
+    // information file must be signed by one of them and every download must be pinned.
+    std::vector<P256PublicKey> TrustedKeys;
 
     // Flags hold 0 or 1 only.
     std::int16_t UpdateHandled = 0;    // a version was offered, or a command failed

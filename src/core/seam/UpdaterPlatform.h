@@ -2,6 +2,7 @@
 // What the updater's logic needs from the operating system, one role per interface. The Windows
 // side implements each over Win32; the unit tests use in-memory fakes.
 
+#include "core/seam/Crypto.h"
 #include "core/seam/Downloader.h"
 #include "core/seam/FileSystem.h"
 #include "core/seam/ProgramHome.h"
@@ -12,4 +13,6 @@ struct UpdaterPlatform {
     FileSystem& files;
     ProgramLauncher& launcher;
     Downloader& downloader;
+    Crypto& crypto;
+    Clock& clock;
 };

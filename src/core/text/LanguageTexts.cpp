@@ -1,7 +1,34 @@
 #include "core/text/LanguageTexts.h"
 
+#include <array>
+#include <string_view>
+#include <utility>
+
 #include "core/seam/ProgramHome.h"
 
+namespace {
+
+// Keys newer than most language files in use: their English text stands in for a missing or
+// empty value, so the user never reads an empty line where a refusal is explained.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 2> kBuiltInTexts{{
+    {"SignatureErrorMessage",
+     "The update information is not signed by the software's publisher (%ERROR%). Nothing of "
+     "it was used."},
+    {"ChecksumErrorMessage",
+     "The downloaded file is not the one the publisher released (its checksum differs). It was "
+     "not saved."},
+}};
+
+}  // namespace
+
 std::string LanguageTexts::Text(const std::string& key) const {
-    return home_.ReadIniString(filePath_, kLanguageSection, key);
+    std::string text = home_.ReadIniString(filePath_, kLanguageSection, key);
+    if (text.empty()) {
+        for (const auto& [builtInKey, builtInText] : kBuiltInTexts) {
+            if (builtInKey == key) {
+                text = builtInText;
+            }
+        }
+    }
+    return text;
 }

@@ -14,7 +14,8 @@ public:
     // Points the lookups at the language file; start-up calls it once AppPath is known.
     void SetFilePath(std::string path) { filePath_ = std::move(path); }
 
-    // The text of `key`, exactly as read (no placeholder replaced); empty when missing.
+    // The text of `key`, exactly as read (no placeholder replaced); empty when missing, except
+    // for the few keys with a built-in English text.
     std::string Text(const std::string& key) const;
 
 private:

@@ -1,7 +1,9 @@
 // The update check run: from a press of Update to the closing log message.
 
 #include "core/update/Updater.h"
+#include "core/crypto/FeedSignature.h"
 #include "core/text/Placeholders.h"
+#include "core/text/ReadableLength.h"
 
 void Updater::RunUpdateCheck() {
     if (running_) {
@@ -70,8 +72,9 @@ void Updater::CheckForUpdates() {
     window_.ReplaceLog(texts_.Text("UpdateInformationsFileResearchMessage"));
     window_.ProcessPendingEvents();
 
-    if (!platform_.downloader.DownloadFile(state_.UpdateInfoUrl, TemporaryFilePath(),
-                                           DownloadKind::UpdateInformation)) {
+    if (platform_.downloader.DownloadFile(state_.UpdateInfoUrl, TemporaryFilePath(),
+                                          DownloadKind::UpdateInformation,
+                                          std::nullopt) != DownloadResult::Stored) {
         // Said first: removing the old file below may fail, and the user must still hear why
         // the check found nothing.
         window_.AppendLog(ReplaceLineBreaks(texts_.Text("UdpateInformationsFileErrorMessage")));
@@ -82,16 +85,24 @@ void Updater::CheckForUpdates() {
     window_.AppendLog(texts_.Text("UpdateInformationsFileFoundAndDownloadedMessage"));
     window_.ProcessPendingEvents();
 
+    // Read once: the bytes whose signature is checked are the bytes that run.
     bool loaded = true;
+    std::string feed;
     try {
-        interpreter_.LoadScriptFile(TemporaryFilePath());
+        feed = platform_.files.ReadFileBytes(TemporaryFilePath());
     } catch (const std::exception&) {
         loaded = false;
         state_.UpdateFailed = 1;
     }
+    if (loaded && !state_.TrustedKeys.empty() && !FeedSignatureHolds(feed)) {
+        RemoveStaleTemporaryFile();
+        EndWithFailure();
+        return;
+    }
     window_.AppendLog(texts_.Text("UpdateInformationsFileScanMessage"));
     window_.ProcessPendingEvents();
     if (loaded) {
+        buffer_.Append(feed);
         interpreter_.InterpretScript();
     }
 
@@ -111,15 +122,42 @@ void Updater::CheckForUpdates() {
     ReturnToIdle();
 }
 
-void Updater::RemoveStaleTemporaryFile() {
-    // A failed download leaves any older file in place; an old temporary file is ours. One
-    // that cannot be removed (locked, no access) stays: the failed download has been logged.
+bool Updater::FeedSignatureHolds(const std::string& feed) {
+    const std::string signaturePath = state_.VersionFilePath + ".sig.tmp";
+    FeedVerdict verdict{false, "its signature file could not be downloaded"};
+    if (platform_.downloader.DownloadFile(state_.UpdateInfoUrl + ".sig", signaturePath,
+                                          DownloadKind::UpdateInformation,
+                                          std::nullopt) == DownloadResult::Stored) {
+        try {
+            verdict = VerifyFeedSignature(platform_.crypto, platform_.clock, state_.TrustedKeys,
+                                          state_.UpdateInfoUrl, feed,
+                                          platform_.files.ReadFileBytes(signaturePath));
+        } catch (const std::exception& failure) {
+            verdict = {false, failure.what()};
+        }
+    }
+    RemoveQuietly(signaturePath);
+    if (!verdict.ok) {
+        window_.AppendLog(
+            ReplacePlaceholders(ReplaceLineBreaks(texts_.Text("SignatureErrorMessage")),
+                                {{kPlaceholderError, CutToReadableLength(verdict.reason)}}));
+    }
+    return verdict.ok;
+}
+
+void Updater::RemoveQuietly(const std::string& path) {
     try {
-        if (platform_.files.FileExists(TemporaryFilePath())) {
-            platform_.files.RemoveFile(TemporaryFilePath());
+        if (platform_.files.FileExists(path)) {
+            platform_.files.RemoveFile(path);
         }
     } catch (const std::exception&) {
     }
+}
+
+void Updater::RemoveStaleTemporaryFile() {
+    // A failed download leaves any older file in place; an old temporary file is ours. One
+    // that cannot be removed (locked, no access) stays: the failed download has been logged.
+    RemoveQuietly(TemporaryFilePath());
 }
 
 void Updater::WriteEndMessages() {

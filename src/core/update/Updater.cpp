@@ -47,7 +47,7 @@ void Updater::RunConfigurationFile(const std::string& path) {
             MessageBoxStyle::Error);
         return;
     }
-    interpreter_.InterpretScript();
+    interpreter_.InterpretScript(RunKind::Configuration);
 }
 
 void Updater::LabelWindow() {

@@ -63,7 +63,12 @@ private:
     void RunUpdateCheckSteps();
     void CheckForUpdates();
     std::string TemporaryFilePath() const { return state_.VersionFilePath + ".tmp"; }
+    // With the publisher's keys: fetches the update information file's signature and checks
+    // `feed` with it. False, with the refusal logged, when it does not hold.
+    bool FeedSignatureHolds(const std::string& feed);
     void RemoveStaleTemporaryFile();
+    // Removes the file if it is there; a file that cannot be removed stays.
+    void RemoveQuietly(const std::string& path);
     void WriteEndMessages();
     void EndWithFailure();
     void ReturnToIdle();

@@ -9,9 +9,13 @@ bool WindowsProgramLauncher::LaunchExecutable(const std::string& commandLine, bo
                               [this] { window_.ProcessPendingEvents(); });
 }
 
-bool WindowsDownloader::DownloadFile(const std::string& url, const std::string& localPath,
-                                     DownloadKind kind) {
-    return ::DownloadFile(url, localPath, kind, DownloadProgress{progressBar_, [this] {
-                                                                     window_.ProcessPendingEvents();
-                                                                 }});
+DownloadResult WindowsDownloader::DownloadFile(const std::string& url, const std::string& localPath,
+                                               DownloadKind kind,
+                                               const std::optional<Sha256Digest>& expected) {
+    const DownloadProgress progress{progressBar_, [this] { window_.ProcessPendingEvents(); }};
+    if (expected) {
+        return DownloadPinnedFile(url, localPath, kind, progress, crypto_, *expected);
+    }
+    return ::DownloadFile(url, localPath, kind, progress) ? DownloadResult::Stored
+                                                          : DownloadResult::Failed;
 }

@@ -6,6 +6,8 @@
 
 #include "core/seam/UpdaterPlatform.h"
 #include "core/seam/UpdaterWindow.h"
+#include "windows/crypto/CngCrypto.h"
+#include "windows/system/WindowsClock.h"
 #include "windows/system/WindowsFileSystem.h"
 #include "windows/system/WindowsProgramHome.h"
 
@@ -23,26 +25,30 @@ private:
 // it waits.
 class WindowsDownloader final : public Downloader {
 public:
-    WindowsDownloader(UpdaterWindow& window, HWND progressBar)
-        : window_(window), progressBar_(progressBar) {}
-    bool DownloadFile(const std::string& url, const std::string& localPath,
-                      DownloadKind kind) override;
+    WindowsDownloader(UpdaterWindow& window, HWND progressBar, Crypto& crypto)
+        : window_(window), progressBar_(progressBar), crypto_(crypto) {}
+    DownloadResult DownloadFile(const std::string& url, const std::string& localPath,
+                                DownloadKind kind,
+                                const std::optional<Sha256Digest>& expected) override;
 
 private:
     UpdaterWindow& window_;
     HWND progressBar_;
+    Crypto& crypto_;
 };
 
-// All four roles, for the main window (and for tests that run the real platform).
+// All the roles, for the main window (and for tests that run the real platform).
 class WindowsPlatform {
 public:
     WindowsPlatform(UpdaterWindow& window, HWND progressBar)
-        : launcher(window), downloader(window, progressBar) {}
+        : launcher(window), downloader(window, progressBar, crypto) {}
     WindowsPlatform(const WindowsPlatform&) = delete;
     WindowsPlatform& operator=(const WindowsPlatform&) = delete;
 
-    UpdaterPlatform Roles() { return {home, files, launcher, downloader}; }
+    UpdaterPlatform Roles() { return {home, files, launcher, downloader, crypto, clock}; }
 
+    CngCrypto crypto;  // before the downloader, which uses it
+    WindowsClock clock;
     WindowsProgramHome home;
     WindowsFileSystem files;
     WindowsProgramLauncher launcher;

@@ -83,16 +83,22 @@ private:
 
 }  // namespace
 
-CngCrypto::CngCrypto()
-    : sha256_(OpenAlgorithm(BCRYPT_SHA256_ALGORITHM)),
-      ecdsa_(OpenAlgorithm(BCRYPT_ECDSA_P256_ALGORITHM)) {}
-
 std::unique_ptr<Sha256Hasher> CngCrypto::NewSha256() {
+    if (!sha256_) {
+        sha256_ = OpenAlgorithm(BCRYPT_SHA256_ALGORITHM);
+    }
     return std::make_unique<CngSha256>(sha256_.Get());
 }
 
 bool CngCrypto::VerifyP256(const P256PublicKey& key, const Sha256Digest& digest,
                            const P256Signature& signature) {
+    if (!ecdsa_) {
+        try {
+            ecdsa_ = OpenAlgorithm(BCRYPT_ECDSA_P256_ALGORITHM);
+        } catch (const std::exception&) {
+            return false;  // no provider: nothing can be verified, so nothing is trusted
+        }
+    }
     std::vector<UCHAR> blob = KeyBlob(BCRYPT_ECDSA_PUBLIC_P256_MAGIC, key, nullptr);
     NTSTATUS status = 0;
     const KeyHandle publicKey = ImportKey(ecdsa_.Get(), BCRYPT_ECCPUBLIC_BLOB, blob, status);
@@ -149,13 +155,4 @@ P256Signature CngSigner::SignP256(const P256KeyPair& key, const Sha256Digest& di
         ThrowCngError("BCryptSignHash", status);
     }
     return signature;
-}
-
-std::string WindowsClock::UtcNow() {
-    SYSTEMTIME now;
-    GetSystemTime(&now);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02uZ", now.wYear, now.wMonth,
-                  now.wDay, now.wHour, now.wMinute, now.wSecond);
-    return text;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The crypto seam over CNG (bcrypt.dll, delay-loaded from System32): SHA-256, ECDSA P-256
-// verification, and for the publisher's tool key generation and signing; the system clock.
+// verification, and for the publisher's tool key generation and signing.
 
 #include <windows.h>
 #include <bcrypt.h>
@@ -11,9 +11,8 @@
 
 class CngCrypto final : public Crypto {
 public:
-    // Opens the SHA-256 and ECDSA P-256 providers. Throws when bcrypt cannot provide them.
-    CngCrypto();
-
+    // The providers are opened at first use, so that a system without them fails the calls
+    // that need them (NewSha256 throws, VerifyP256 answers false), never the program's start.
     std::unique_ptr<Sha256Hasher> NewSha256() override;
     bool VerifyP256(const P256PublicKey& key, const Sha256Digest& digest,
                     const P256Signature& signature) override;
@@ -33,10 +32,4 @@ public:
 
 private:
     AlgorithmHandle ecdsa_;
-};
-
-// The machine's clock in UTC (GetSystemTime).
-class WindowsClock final : public Clock {
-public:
-    std::string UtcNow() override;
 };

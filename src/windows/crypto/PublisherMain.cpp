@@ -4,6 +4,7 @@
 
 #include "windows/crypto/CngCrypto.h"
 #include "windows/system/DllSearch.h"
+#include "windows/system/WindowsClock.h"
 #include "publisher/PublisherTool.h"
 
 int main(int argc, char** argv) {

@@ -14,19 +14,28 @@
 
 namespace {
 
-// One download as the worker thread runs it; the caller's thread reads `saved` once the
+// One download as the worker thread runs it; the caller's thread reads `result` once the
 // worker has ended.
 struct DownloadJob {
     const std::string& url;
     const std::string& localPath;
     DownloadKind kind;
     ProgressRelay& progress;
-    bool saved = false;
+    Crypto* crypto = nullptr;  // with `expected`, for a pinned download
+    const Sha256Digest* expected = nullptr;
+    DownloadResult result = DownloadResult::Failed;
 
     void Run() noexcept {
         WinInetTransport http;
         WindowsTemporaryFiles files;
-        saved = DownloadToFile(url, localPath, kind, http, files, progress);
+        if (crypto != nullptr && expected != nullptr) {
+            result = DownloadPinnedToFile(url, localPath, kind, http, files, progress, *crypto,
+                                          *expected);
+        } else {
+            result = DownloadToFile(url, localPath, kind, http, files, progress)
+                         ? DownloadResult::Stored
+                         : DownloadResult::Failed;
+        }
     }
 };
 
@@ -35,12 +44,8 @@ unsigned __stdcall RunOnWorker(void* job) {
     return 0;
 }
 
-}  // namespace
-
-bool DownloadFile(const std::string& url, const std::string& localPath, DownloadKind kind,
-                  const DownloadProgress& progress) {
-    ProgressRelay relay(progress.progressBar);
-    DownloadJob job{url, localPath, kind, relay};
+// Runs `job` on a worker thread while this thread shows its progress and handles its events.
+DownloadResult RunJob(DownloadJob& job, ProgressRelay& relay, const DownloadProgress& progress) {
     // _beginthreadex rather than CreateThread: the worker uses the C runtime.
     const KernelHandle worker(
         reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, RunOnWorker, &job, 0, nullptr)));
@@ -57,5 +62,22 @@ bool DownloadFile(const std::string& url, const std::string& localPath, Download
         WaitForSingleObject(worker.Get(), INFINITE);
     }
     relay.Show();
-    return job.saved;
+    return job.result;
+}
+
+}  // namespace
+
+bool DownloadFile(const std::string& url, const std::string& localPath, DownloadKind kind,
+                  const DownloadProgress& progress) {
+    ProgressRelay relay(progress.progressBar);
+    DownloadJob job{url, localPath, kind, relay};
+    return RunJob(job, relay, progress) == DownloadResult::Stored;
+}
+
+DownloadResult DownloadPinnedFile(const std::string& url, const std::string& localPath,
+                                  DownloadKind kind, const DownloadProgress& progress,
+                                  Crypto& crypto, const Sha256Digest& expected) {
+    ProgressRelay relay(progress.progressBar);
+    DownloadJob job{url, localPath, kind, relay, &crypto, &expected};
+    return RunJob(job, relay, progress);
 }

@@ -6,7 +6,9 @@
 #include <functional>
 #include <string>
 
+#include "core/seam/Crypto.h"
 #include "core/seam/DownloadKind.h"
+#include "core/seam/Downloader.h"
 
 // Where a download shows its progress. Both members may be empty (no progress shown).
 struct DownloadProgress {
@@ -32,3 +34,10 @@ struct DownloadProgress {
 // bar's value is 0 when the call returns. Never throws.
 bool DownloadFile(const std::string& url, const std::string& localPath, DownloadKind kind,
                   const DownloadProgress& progress);
+
+// DownloadFile for a body whose SHA-256 must be `expected`: hashed with `crypto` on the worker
+// thread as each chunk is written, and stored only when it matches (DigestMismatch otherwise,
+// `localPath` as it was, no temporary file left). Never throws.
+DownloadResult DownloadPinnedFile(const std::string& url, const std::string& localPath,
+                                  DownloadKind kind, const DownloadProgress& progress,
+                                  Crypto& crypto, const Sha256Digest& expected);

@@ -1,0 +1,334 @@
+// The publisher's chain of trust against fake cryptography: KEY lines, the update information
+// file's signature, and sha256= pins on CMV and DWN, down to the download's own hashing.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <functional>
+
+#include "core/FakeDownload.h"
+#include "core/FakeUpdater.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr const char* kInformationUrl = "http://server/info.txt";
+constexpr const char* kFeed = "TIT Signed feed ran\r\n";
+constexpr const char* kNotExpired = "expires 2027-03-01T00:00:00Z";
+
+std::string Base64(const std::string& bytes) {
+    static constexpr char kAlphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
+        std::uint32_t group = 0;
+        for (std::size_t j = 0; j < 3; ++j) {
+            group = (group << 8) | (j < n ? static_cast<std::uint8_t>(bytes[i + j]) : 0);
+        }
+        for (std::size_t j = 0; j < 4; ++j) {
+            text += j <= n ? kAlphabet[(group >> (18 - 6 * j)) & 63] : '=';
+        }
+    }
+    return text;
+}
+
+P256PublicKey Key(std::uint8_t fill) {
+    P256PublicKey key;
+    key.fill(fill);
+    return key;
+}
+
+// The KEY line's argument: the DER SubjectPublicKeyInfo of a P-256 key, in base64.
+std::string KeyArgument(const P256PublicKey& key) {
+    const std::string prefix(
+        "\x30\x59\x30\x13\x06\x07\x2a\x86\x48\xce\x3d\x02\x01\x06\x08\x2a\x86\x48\xce\x3d\x03\x01"
+        "\x07\x03\x42\x00\x04",
+        27);
+    return Base64(prefix + std::string(key.begin(), key.end()));
+}
+
+// The signature file for `feed` at `url`, signed by `key` with the fake, its r and s in DER.
+std::string SignatureFile(const P256PublicKey& key, const std::string& url,
+                          const std::string& expiresLine, const std::string& feed) {
+    const P256Signature signature =
+        FakeSign(key, FakeDigest("quillmere-feed-v1\n" + url + "\n" + expiresLine + "\n" + feed));
+    std::string der = "\x30\x44\x02\x20";
+    der.append(signature.begin(), signature.begin() + 32);
+    der += "\x02\x20";
+    der.append(signature.begin() + 32, signature.end());
+    return expiresLine + "\nsignature " + Base64(der) + "\n";
+}
+
+std::string Pin(const std::string& bytes) {
+    std::string hex = "sha256=";
+    for (const std::uint8_t byte : FakeDigest(bytes)) {
+        hex += "0123456789abcdef"[byte >> 4];
+        hex += "0123456789abcdef"[byte & 15];
+    }
+    return hex;
+}
+
+// An updater whose configuration trusts the keys filled with `fills`.
+std::string KeyedConfiguration(std::initializer_list<std::uint8_t> fills) {
+    std::string configuration = "ADR http://server/info.txt\r\nLOC \\version.txt\r\nTIT Demo";
+    for (const std::uint8_t fill : fills) {
+        configuration += "\r\nKEY " + KeyArgument(Key(fill));
+    }
+    return configuration;
+}
+
+// --- KEY --------------------------------------------------------------------------------------
+
+TEST(KeyLineTest, OnlyTheConfigurationFileAddsKeysAndAMalformedOneIsACommandError) {
+    FakeUpdater keyed(KeyedConfiguration({0x0A, 0x0B}));
+    EXPECT_EQ(keyed.state.TrustedKeys, (std::vector{Key(0x0A), Key(0x0B)}));
+    EXPECT_TRUE(keyed.window.boxes.empty());
+
+    for (const std::string& argument :
+         {std::string(), std::string("not base64!"), KeyArgument(Key(1)).substr(4),
+          Base64(std::string(91, '\x30')), std::string(1 << 20, 'A')}) {
+        FakeUpdater app("TIT Demo\r\nKEY " + argument + "\r\nVER 1.0");
+        EXPECT_TRUE(app.state.TrustedKeys.empty());
+        ASSERT_EQ(app.window.boxes.size(), 1u) << argument.substr(0, 40);
+        EXPECT_NE(app.window.boxes[0].text.find("The publisher's key cannot be used"),
+                  std::string::npos);
+    }
+}
+
+TEST(KeyLineTest, AKeyLineInADownloadedFileFailsThatLine) {
+    const std::string keyLine = "KEY " + KeyArgument(Key(0x0C));
+    for (const bool nested : {false, true}) {
+        FakeUpdater app;
+        app.platform.server["http://server/s.qsc"] = keyLine + "\r\nTIT after";
+        app.Run(nested ? "VER 1.0\r\nCMV 1.1;x;http://server/s.qsc" : keyLine + "\r\nTIT after");
+        EXPECT_TRUE(app.state.TrustedKeys.empty());
+        ASSERT_EQ(app.window.boxes.size(), nested ? 3u : 1u);
+        EXPECT_NE(app.window.boxes.back().text.find("[" + keyLine + "]"), std::string::npos);
+        EXPECT_EQ(app.state.SoftwareTitle, "Demo Software");
+        EXPECT_EQ(app.state.UpdateFailed, 1);
+    }
+}
+
+// --- The update information file's signature ------------------------------------------------
+
+struct SignatureCase {
+    const char* name;
+    std::function<std::optional<std::string>(const std::string& good)> signatureFile;
+    std::string served = kFeed;  // the feed on the server, when it differs from the signed one
+};
+
+const SignatureCase kRefused[] = {
+    {"no signature file", [](const std::string&) { return std::nullopt; }},
+    {"empty", [](const std::string&) { return ""; }},
+    {"binary", [](const std::string&) { return std::string("\0\xff\x30\x44", 4); }},
+    {"1 MB", [](const std::string&) { return std::string(1 << 20, 's'); }},
+    {"truncated", [](const std::string& good) { return good.substr(0, good.size() - 6); }},
+    {"feed changed", [](const std::string& good) { return good; }, "TIT Signed feed ran!\r\n"},
+    {"other URL",
+     [](const std::string&) {
+         return SignatureFile(Key(0x0A), "http://server/info.txt2", kNotExpired, kFeed);
+     }},
+    {"expiry changed",
+     [](const std::string& good) { return "expires 2027-03-02" + good.substr(18); }},
+    {"signature byte changed",
+     [](const std::string& good) {
+         std::string bad = good;
+         bad[bad.size() - 10] = bad[bad.size() - 10] == 'A' ? 'B' : 'A';
+         return bad;
+     }},
+    {"expired",
+     [](const std::string&) {
+         return SignatureFile(Key(0x0A), kInformationUrl, "expires 2026-06-01T12:00:00Z", kFeed);
+     }},
+    {"unknown key",
+     [](const std::string&) {
+         return SignatureFile(Key(0x0F), kInformationUrl, kNotExpired, kFeed);
+     }},
+};
+
+class FeedSignatureTest : public ::testing::Test {
+protected:
+    FeedSignatureTest() { app.platform.files["C:\\App\\version.txt"] = "VER 1.0"; }
+
+    void Serve(const std::string& feed, const std::optional<std::string>& signatureFile) {
+        app.platform.server[kInformationUrl] = feed;
+        app.platform.server.erase(std::string(kInformationUrl) + ".sig");
+        if (signatureFile) {
+            app.platform.server[std::string(kInformationUrl) + ".sig"] = *signatureFile;
+        }
+    }
+
+    void ExpectNoTemporaryFile() {
+        EXPECT_EQ(app.platform.files.count("C:\\App\\version.txt.tmp"), 0u);
+        EXPECT_EQ(app.platform.files.count("C:\\App\\version.txt.sig.tmp"), 0u);
+    }
+
+    FakeUpdater app{KeyedConfiguration({0x0A, 0x0B})};
+};
+
+TEST_F(FeedSignatureTest, ASignatureByEitherKeyLetsTheFeedRun) {
+    for (const std::uint8_t fill : {0x0A, 0x0B}) {
+        Serve(kFeed, SignatureFile(Key(fill), kInformationUrl, kNotExpired, kFeed));
+        app.updater.RunUpdateCheck();
+        EXPECT_EQ(app.state.SoftwareTitle, "Signed feed ran");
+        EXPECT_EQ(app.state.UpdateFailed, 0);
+        EXPECT_EQ(app.platform.downloadKinds.back(), DownloadKind::UpdateInformation);
+        ExpectNoTemporaryFile();
+        app.state.SoftwareTitle.clear();
+    }
+}
+
+TEST_F(FeedSignatureTest, AnyOtherSignatureIsRefusedWithNothingRun) {
+    const std::string good = SignatureFile(Key(0x0A), kInformationUrl, kNotExpired, kFeed);
+    for (const SignatureCase& refused : kRefused) {
+        app.window.log.clear();
+        Serve(refused.served, refused.signatureFile(good));
+        app.updater.RunUpdateCheck();
+        const Lines log = app.window.LogLines();
+        ASSERT_EQ(log.size(), 4u) << refused.name;
+        EXPECT_TRUE(
+            log[2].starts_with("The update information is not signed by the software's "
+                               "publisher ("))
+            << refused.name << ": " << log[2];
+        EXPECT_EQ(log[3], "UpdateFailedErrorMessage") << refused.name;
+        EXPECT_EQ(app.state.SoftwareTitle, "Demo") << refused.name;
+        EXPECT_EQ(app.state.UpdateFailed, 1) << refused.name;
+        EXPECT_TRUE(app.window.buttonsEnabled) << refused.name;
+        ExpectNoTemporaryFile();
+    }
+}
+
+TEST_F(FeedSignatureTest, WithoutAKeyNoSignatureIsFetched) {
+    FakeUpdater plain;
+    plain.platform.files["C:\\App\\version.txt"] = "VER 1.0";
+    plain.platform.server[kInformationUrl] = kFeed;
+    plain.updater.RunUpdateCheck();
+    EXPECT_EQ(plain.platform.downloads, (Lines{kInformationUrl}));
+    EXPECT_EQ(plain.state.SoftwareTitle, "Signed feed ran");
+}
+
+// --- Pins on DWN and CMV ----------------------------------------------------------------------
+
+struct PinCase {
+    const char* name;
+    bool keyed;
+    std::string line;
+    bool downloads;       // the file was asked for
+    std::string failure;  // the error box's failure text; empty when the line succeeds
+};
+
+constexpr const char* kOld = "old bytes";
+constexpr const char* kNew = "new bytes";
+constexpr const char* kNoPin =
+    "The file has no checksum: with a publisher's key configured, every downloaded file needs a "
+    "\"sha256=\" field.";
+constexpr const char* kBadPin =
+    "The checksum is not valid: after \"sha256=\" there must be exactly 64 hexadecimal digits.";
+constexpr const char* kMismatch = "ChecksumErrorMessage";
+
+std::string UpperCase(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return "sha256=" + text.substr(7);
+}
+
+const PinCase kPinCases[] = {
+    {"pinned", false, "DWN http://server/f;\\f;" + Pin(kNew), true, ""},
+    {"upper-case pin", true, "DWN http://server/f;\\f;" + UpperCase(Pin(kNew)), true, ""},
+    {"no pin, no key", false, "DWN http://server/f;\\f", true, ""},
+    {"other third field", false, "DWN http://server/f;\\f;size=9", true, ""},
+    {"mismatch", false, "DWN http://server/f;\\f;" + Pin(kOld), true, kMismatch},
+    {"mismatch, keyed", true, "DWN http://server/f;\\f;" + Pin("new bytez"), true, kMismatch},
+    {"no pin, keyed", true, "DWN http://server/f;\\f", false, kNoPin},
+    {"short pin", false, "DWN http://server/f;\\f;sha256=abc", false, kBadPin},
+    {"pin not hex", false, "DWN http://server/f;\\f;" + Pin(kNew).substr(0, 70) + "g", false,
+     kBadPin},
+};
+
+TEST(PinTest, APinnedDownloadIsStoredOnlyWithItsDigest) {
+    for (const PinCase& pin : kPinCases) {
+        FakeUpdater app(KeyedConfiguration(pin.keyed ? std::initializer_list<std::uint8_t>{0x0A}
+                                                     : std::initializer_list<std::uint8_t>{}));
+        app.platform.languageTexts["ChecksumErrorMessage"] = kMismatch;
+        app.platform.files["C:\\App\\f"] = kOld;
+        app.platform.server["http://server/f"] = kNew;
+        app.Run(pin.line);
+        EXPECT_EQ(app.platform.downloads.size(), pin.downloads ? 1u : 0u) << pin.name;
+        EXPECT_EQ(app.platform.files["C:\\App\\f"], pin.failure.empty() ? kNew : kOld) << pin.name;
+        if (pin.failure.empty()) {
+            EXPECT_TRUE(app.window.boxes.empty()) << pin.name;
+        } else {
+            ASSERT_EQ(app.window.boxes.size(), 1u) << pin.name;
+            EXPECT_EQ(app.window.boxes[0].text,
+                      "Error: " + pin.failure + " in line [" + pin.line + "]")
+                << pin.name;
+        }
+    }
+}
+
+TEST(PinTest, AnOfferedUpdateScriptMustMatchItsPinBeforeAnyOfItRuns) {
+    const std::string script = "TIT script ran";
+    const struct {
+        bool keyed;
+        std::string pinField;
+        Lines downloads;
+        std::size_t boxes;  // the offer's two boxes, then the error box
+        const char* failure;
+    } cases[] = {
+        {true, ";" + Pin(script), {"http://server/s.qsc"}, 2, nullptr},
+        {false,
+         ";" + Pin(script + " "),
+         {"http://server/s.qsc"},
+         3,
+         "The downloaded file is not the one the publisher released"},
+        {true, "", {}, 1, "The file has no checksum"},
+        {true, ";sha256=", {}, 1, "The checksum is not valid"},
+    };
+    for (const auto& c : cases) {
+        FakeUpdater app(c.keyed ? KeyedConfiguration({0x0A}) : "TIT Demo");
+        app.platform.files["C:\\App\\Script.qsc"] = "stale";
+        app.platform.server["http://server/s.qsc"] = script;
+        app.Run("VER 1.0\r\nCMV 1.1;x;http://server/s.qsc" + c.pinField);
+        EXPECT_EQ(app.platform.downloads, c.downloads) << c.pinField;
+        ASSERT_EQ(app.window.boxes.size(), c.boxes) << c.pinField;
+        EXPECT_EQ(app.state.SoftwareTitle, c.failure ? "Demo" : "script ran") << c.pinField;
+        if (c.failure) {
+            EXPECT_NE(app.window.boxes.back().text.find(c.failure), std::string::npos);
+            // A refused script is not left behind; one never fetched leaves the old file alone.
+            EXPECT_EQ(app.platform.files.count("C:\\App\\Script.qsc"),
+                      c.downloads.empty() ? 1u : 0u);
+        }
+    }
+    // A version that is not newer is never offered, so it needs no pin even with a key.
+    FakeUpdater app(KeyedConfiguration({0x0A}));
+    app.Run("VER 1.1\r\nCMV 1.1;x;http://server/s.qsc");
+    EXPECT_TRUE(app.window.boxes.empty());
+}
+
+// --- The download's own hashing ---------------------------------------------------------------
+
+TEST(PinnedDownloadTest, TheBodyIsHashedAsWrittenAndStoredOnlyWhenItMatches) {
+    for (const bool matches : {true, false}) {
+        FakeDownload download;
+        download.server.script.contentLength = "5000";
+        download.server.script.pieces = {1000, 4000};
+        download.disk.files[FakeDownload::kTarget] = kOld;
+        FakeCrypto crypto;
+        const Sha256Digest expected = FakeDigest(BodyPattern(matches ? 5000 : 4999));
+        const DownloadResult result = DownloadPinnedToFile(
+            FakeDownload::kUrl, FakeDownload::kTarget, DownloadKind::ReleaseFile, download.server,
+            download.disk, download.bar, crypto, expected);
+        EXPECT_EQ(result, matches ? DownloadResult::Stored : DownloadResult::DigestMismatch);
+        EXPECT_EQ(download.disk.files[FakeDownload::kTarget], matches ? BodyPattern(5000) : kOld);
+        const Lines steps = matches ? Lines{"create", "write", "write", "write", "flush", "replace"}
+                                    : Lines{"create", "write", "write", "write", "discard"};
+        EXPECT_EQ(download.disk.steps, steps);
+        EXPECT_EQ(download.BrokenPromises(), Lines{});
+    }
+}
+
+}  // namespace
