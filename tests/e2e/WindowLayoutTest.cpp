@@ -855,7 +855,7 @@ std::multiset<std::string> Placeholders(const std::string& text) {
 
 TEST(TranslationsTest, FrenchAndGermanTranslateEveryKeyKeepingItsPlaceholders) {
     const auto english = LanguageFileValues("lang\\quillmere.lng");
-    ASSERT_EQ(english.size(), 36u);
+    ASSERT_EQ(english.size(), 38u);  // 36 texts, and the two refusals of signed updates
     for (const char* language : {"lang\\fr\\quillmere.lng", "lang\\de\\quillmere.lng"}) {
         const auto translated = LanguageFileValues(language);
         EXPECT_EQ(translated.size(), english.size()) << language;
