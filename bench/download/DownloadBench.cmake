@@ -2,6 +2,6 @@
 # default build: scripts/bench builds it on demand.
 add_executable(download_bench EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/download/DownloadBench.cpp
                               ${CMAKE_SOURCE_DIR}/bench/download/DownloadBench.rc)
-# The bare loop calls InternetOpenUrlA, which the updater itself does not use.
+# wininet itself for the bare loop's functions that the program does not use.
 target_link_libraries(download_bench PRIVATE quillmere_windows psapi wininet)
 target_link_options(download_bench PRIVATE ${QUILLMERE_LINK_OPTIONS})

@@ -22,7 +22,7 @@ std::string AfterEmptyLines(const std::string& lines) {
 // The window's answer when the session is about to end (log-off): true when it lets it end.
 bool LetsSessionEnd(const MainWindow& window) {
     DWORD_PTR answer = 0;
-    // The window answers between two reads of a slow download: well within the time allowed.
+    // The window answers while a download waits for the network: well within the time allowed.
     if (!SendMessageTimeoutA(window.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
                              10000, &answer)) {
         throw UiDriverError("no answer to WM_QUERYENDSESSION");
@@ -246,15 +246,13 @@ TEST_F(UpdateCheckTest, DoubleClickOnUpdateRunsOneCheck) {
 }
 
 TEST_F(UpdateCheckTest, CloseIsRefusedWhileARunIsUnderWayAndAcceptedAfterIt) {
-    // The update information arrives slowly: over three seconds, in three reads of 2048 bytes
-    // (the empty lines are skipped), after each of which the window handles its events.
+    // The update information arrives slowly, over three seconds (the empty lines are skipped),
+    // while the window handles its events.
     WriteConfiguration(server.SlowUrl("updates.txt", 3));
     server.WriteFile("updates.txt",
                      AfterEmptyLines("CMV 1.0;Same;" + server.Url("never.txt") + "\r\n"));
     MainWindow window = StartAndClickUpdate();
 
-    // Read without a message to the window: a sent message waits for the window's next
-    // round of events, a second or more away while a read is blocked.
     WaitUntil([&] { return !window.UpdateButtonEnabled() && !window.CloseButtonEnabled(); },
               "the run to start", [&] { return program->Describe(); });
     EXPECT_THROW(window.ClickClose(), UiDriverError);

@@ -14,7 +14,8 @@ constexpr DWORD kHeaderBufferSize = 2048;
 
 // Never from the local cache (reload) and never into it: nothing downloaded is read from there,
 // and a copy of every download would only fill the user's disk. Redirects are the download
-// logic's to judge, not WinINet's to follow.
+// logic's to judge, not WinINet's to follow. Do NOT add any INTERNET_FLAG_IGNORE_CERT_* or
+// IGNORE_REDIRECT_* flag: a certificate WinINet refuses must fail the download.
 constexpr DWORD kRequestFlags =
     INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
 
