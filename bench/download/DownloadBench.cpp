@@ -4,7 +4,7 @@
 //          the updater (the transfer on its worker thread, the window's thread waiting);
 //   quiet  DownloadFile without a bar or event processing (its own file handling only);
 //   bare   a bare WinINet loop on the caller's thread with the same 2048-byte reads and cache
-//          flags (nothing from or into the internet cache), writing straight to the file.
+//          flags (nothing from or into the internet cache), writing straight to the file;
 //   pinned as ours, the body hashed with SHA-256 as it is written and checked against the
 //          pin given as a fourth argument (64 hex digits).
 //
