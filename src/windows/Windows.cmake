@@ -47,6 +47,7 @@ add_library(quillmere_windows STATIC
     src/windows/net/WindowsTemporaryFiles.cpp
     src/windows/net/ProgressRelay.cpp
     src/windows/net/DownloadFile.cpp
+    src/windows/crypto/BackgroundSha256.cpp
     src/windows/crypto/CngCrypto.cpp
     src/windows/ui/Painting.cpp
     src/windows/ui/MainWindowLayout.cpp

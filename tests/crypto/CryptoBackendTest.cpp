@@ -12,6 +12,7 @@
 #include "publisher/PrivateKeyPem.h"
 
 #ifdef _WIN32
+#include "windows/crypto/BackgroundSha256.h"
 #include "windows/crypto/CngCrypto.h"
 using BackendCrypto = CngCrypto;
 using BackendSigner = CngSigner;
@@ -74,6 +75,36 @@ TEST_F(CryptoBackend, Sha256GivesTheKnownAnswersInAnyPieces) {
               "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     EXPECT_EQ(Sha256Hex(Sha256(crypto, {"a", "", "bc"})), Sha256Hex(Sha256(crypto, {"abc"})));
 }
+
+#ifdef _WIN32
+// The download's hasher: blocks handed to its thread in order, whatever the pieces' sizes, and
+// a failure of the system's hasher on that thread surfaces to the caller.
+TEST_F(CryptoBackend, BackgroundHashingGivesTheSameDigestAndItsFailures) {
+    std::string body(3 * 256 * 1024 + 5, '\0');
+    for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i * 131 % 251);
+    const std::string_view all(body);
+    BackgroundHashing background(crypto);
+    auto hasher = background.NewSha256();
+    for (std::size_t at = 0; at < all.size(); at += 2048) hasher->Update(all.substr(at, 2048));
+    EXPECT_EQ(hasher->Finish(), Sha256(crypto, {all}));
+    EXPECT_EQ(Sha256(background, {all.substr(0, 7), all.substr(7)}), Sha256(crypto, {all}));
+
+    class FailingHasher final : public Sha256Hasher {
+        void Update(std::string_view) override { throw std::runtime_error("no hash"); }
+        Sha256Digest Finish() override { return {}; }
+    };
+    BackgroundSha256 failing(std::make_unique<FailingHasher>());
+    // The first block fails on the thread; the caller hears of it at its next hand-over.
+    EXPECT_THROW(
+        {
+            failing.Update(all);
+            failing.Finish();
+        },
+        std::runtime_error);
+    BackgroundSha256 abandoned(crypto.NewSha256());
+    abandoned.Update(all);  // destroyed unfinished: its thread ends with it
+}
+#endif
 
 TEST_F(CryptoBackend, VerifiesOpensslsSignatureAndNothingAltered) {
     std::string reason;

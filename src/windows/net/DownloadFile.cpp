@@ -6,6 +6,7 @@
 #include <process.h>
 
 #include "core/net/FileDownload.h"
+#include "windows/crypto/BackgroundSha256.h"
 #include "windows/net/ProgressRelay.h"
 #include "windows/net/WinInetTransport.h"
 #include "windows/net/WindowsTemporaryFiles.h"
@@ -29,7 +30,9 @@ struct DownloadJob {
         WinInetTransport http;
         WindowsTemporaryFiles files;
         if (crypto != nullptr && expected != nullptr) {
-            result = DownloadPinnedToFile(url, localPath, kind, http, files, progress, *crypto,
+            // The hash runs beside the reads on a thread of its own, not between them.
+            BackgroundHashing hashing(*crypto);
+            result = DownloadPinnedToFile(url, localPath, kind, http, files, progress, hashing,
                                           *expected);
         } else {
             result = DownloadToFile(url, localPath, kind, http, files, progress)
