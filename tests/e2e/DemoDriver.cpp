@@ -1,6 +1,7 @@
 // demo_driver.exe: plays the user in the headless demo (scripts/demo). Starts quillmere.exe,
-// presses Update, answers every message box (Yes to each offer, OK to the rest), takes a
-// screenshot at each step, and writes the final progress log to a file.
+// presses Update, answers every message box (Yes to each offer, OK to the rest, an error box
+// included), takes a screenshot at each step (NN-error.bmp for an error box), and writes the
+// final progress log to a file.
 //
 // Command line: demo_driver.exe PROGRAM_PATH OUTPUT_FOLDER
 // Exit code 0 when the run ended with the window idle again; 1 otherwise (the reason on stderr).
@@ -73,7 +74,8 @@ private:
         const MessageBoxWindow box = program_.WaitForMessageBox(kStepTimeout);
         const std::vector<int> buttons = box.ButtonIds();
         const bool question = buttons.size() == 2 && buttons[0] == IDYES;
-        Screenshot(question ? "question" : "message");
+        const bool error = box.Icon() == e2e::MessageBoxIcon::Error;
+        Screenshot(question ? "question" : error ? "error" : "message");
         std::printf("Message box (%s icon):\n  %s\n", e2e::IconName(box.Icon()),
                     Indented(box.Text()).c_str());
         std::printf("  -> %s\n", question ? "Yes" : "OK");
