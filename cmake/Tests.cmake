@@ -16,8 +16,9 @@ function(quillmere_wine_path out unix_path)
     set(${out} "Z:${windows_path}" PARENT_SCOPE)
 endfunction()
 
+# RUNNER: a script that runs the test program (under Wine) in a setting of its own.
 function(quillmere_add_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
+    cmake_parse_arguments(ARG "" "RUNNER" "SOURCES;LIBRARIES" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
@@ -28,7 +29,11 @@ function(quillmere_add_test name)
         target_compile_definitions(${name} PRIVATE
             QUILLMERE_SOURCE_DIR="${source_dir}" QUILLMERE_BINARY_DIR="${binary_dir}")
     endif()
-    add_test(NAME ${name} COMMAND ${name})
+    if(ARG_RUNNER)
+        add_test(NAME ${name} COMMAND ${ARG_RUNNER} $<TARGET_FILE:${name}>)
+    else()
+        add_test(NAME ${name} COMMAND ${name})
+    endif()
     set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()
 

@@ -55,5 +55,14 @@ quillmere_add_test(e2e_update_tests
     LIBRARIES quillmere_ui_driver ws2_32)
 add_dependencies(e2e_update_tests quillmere e2e_helper quillmere_planted_dll)
 
+# Signed updates with openssl as the publisher: its key, KEY line and signatures, made at test
+# time by run-with-openssl-signer (a signature binds the URL, and the server's port is new in
+# every test environment).
+quillmere_add_test(e2e_signed_update_tests
+    SOURCES tests/e2e/SignedUpdateTest.cpp
+    LIBRARIES quillmere_ui_driver quillmere_windows
+    RUNNER ${CMAKE_SOURCE_DIR}/tests/e2e/run-with-openssl-signer)
+add_dependencies(e2e_signed_update_tests quillmere)
+
 # The demo's driver reuses UiDriver; the demo's programs are built alongside.
 include(${CMAKE_SOURCE_DIR}/demo/Demo.cmake)

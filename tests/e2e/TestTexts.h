@@ -47,6 +47,8 @@ inline const std::string kTestLanguageFile =
     "EndDownloadMessage=[Downloaded %CRLF%]\r\n"
     "DownloadError=[Download failed]\r\n"
     "UnknownCommand=[Unknown command]\r\n"
+    "SignatureErrorMessage=[Signature refused]%CRLF%[Why: %ERROR%]\r\n"
+    "ChecksumErrorMessage=[Checksum differs %CRLF%]\r\n"
     "HelpAbout.Title=[About Quillmere]\r\n";
 
 // The texts joined by CR LF: a log or a message as the program shows it.

@@ -1,0 +1,225 @@
+// Signed updates through the real quillmere.exe, with openssl as the publisher: its key's KEY
+// line in the configuration, its signatures of the update information files (made by
+// tests/e2e/run-with-openssl-signer, which runs this suite). A signed update runs; a byte
+// changed after signing, a file or script that differs from its pin, a file without a pin and
+// a KEY line in a downloaded file are refused, and nothing of the update is installed.
+
+#include "e2e/UpdateSession.h"
+
+#include "core/crypto/Base64.h"
+#include "core/crypto/Sha256Pin.h"
+#include "windows/crypto/CngCrypto.h"
+
+namespace e2e {
+namespace {
+
+constexpr char kOldProgram[] = "Inkwell 1.0 program";
+constexpr char kNewProgram[] = "Inkwell 1.1 program";
+constexpr char kExpiresLine[] = "expires 2099-01-01T00:00:00Z";
+constexpr char kKeyLineRefused[] =
+    "A KEY line counts only in the configuration file: a downloaded file cannot name the keys it "
+    "is checked with.";
+// The program folder before any run; a refused update leaves exactly this (no ~qm*.tmp).
+const std::vector<std::string> kProgramFiles = {"app.exe", "quillmere.cfg", "quillmere.exe",
+                                                "quillmere.lng", "version.txt"};
+const std::vector<std::string> kOfferAccepted =
+    Concat(kRunOpening, {"[Found an update of Inkwell]", "[Updating]", "[Please wait]"});
+
+std::string SignerFile(const std::string& name) {
+    return RequiredEnvironment("QUILLMERE_OPENSSL_SIGNER") + "\\" + name;
+}
+
+// openssl's DER ECDSA signature of `message`, asked of the signer beside this program.
+std::string OpensslSignature(const std::string& message) {
+    static int signatures = 0;
+    const std::string name = "message" + std::to_string(++signatures);
+    WriteFileText(SignerFile(name + ".tmp"), message);
+    MoveFileA(SignerFile(name + ".tmp").c_str(), SignerFile(name + ".msg").c_str());
+    const std::string signature = SignerFile(name + ".der");
+    WaitUntil([&] { return GetFileAttributesA(signature.c_str()) != INVALID_FILE_ATTRIBUTES; },
+              "openssl to sign " + name, [] { return std::string(); });
+    return ReadFileText(signature);
+}
+
+// The ".sig" file of `feed` fetched from `url`.
+std::string SignatureFile(const std::string& url, const std::string& feed) {
+    const std::string message = "quillmere-feed-v1\n" + url + "\n" + kExpiresLine + "\n" + feed;
+    return std::string(kExpiresLine) + "\nsignature " + EncodeBase64(OpensslSignature(message)) +
+           "\n";
+}
+
+// The pin field of a CMV or DWN line for `bytes`.
+std::string Pin(const std::string& bytes) {
+    CngCrypto crypto;
+    std::unique_ptr<Sha256Hasher> hasher = crypto.NewSha256();
+    hasher->Update(bytes);
+    return "sha256=" + Sha256Hex(hasher->Finish());
+}
+
+class SignedUpdateTest : public UpdateSession {
+protected:
+    void SetUp() override {
+        UpdateSession::SetUp();
+        keyLine = ReadFileText(SignerFile("key-line.txt"));
+        keyLine.erase(keyLine.find_last_not_of('\n') + 1);
+        folder.WriteConfiguration("ADR " + server.Url("updates.txt") +
+                                  "\r\nLOC \\version.txt\r\nTIT Inkwell\r\n" + keyLine + "\r\n");
+        folder.WriteFile("app.exe", kOldProgram);
+        server.WriteFile("1.1/app.exe", kNewProgram);
+    }
+
+    // Serves `feed` as the update information file, with the signature of `signedFeed`.
+    void PublishFeed(const std::string& feed, const std::string& signedFeed) {
+        server.WriteFile("updates.txt", feed);
+        server.WriteFile("updates.txt.sig", SignatureFile(server.Url("updates.txt"), signedFeed));
+    }
+
+    // The CMV line offering 1.1 with its update script pinned to `script`.
+    std::string OfferLine(const std::string& script) const {
+        return "CMV 1.1;Signed;" + server.Url("1.1.qsc") + ";" + Pin(script);
+    }
+
+    // Serves `script` as the update script of 1.1, offered by a signed feed that pins `pinned`.
+    void PublishUpdate(const std::string& script, const std::string& pinned) {
+        server.WriteFile("1.1.qsc", script);
+        const std::string feed = OfferLine(pinned) + "\r\n";
+        PublishFeed(feed, feed);
+    }
+
+    void ExpectNothingInstalled(const std::string& context) {
+        EXPECT_EQ(folder.ReadFile("app.exe"), kOldProgram) << context;
+        EXPECT_EQ(folder.ReadFile("version.txt"), "VER 1.0\r\n") << context;
+        EXPECT_EQ(folder.List(), kProgramFiles) << context;
+    }
+
+    std::string keyLine;  // "KEY <base64>", made by openssl
+};
+
+TEST_F(SignedUpdateTest, FeedSignedByOpensslRunsItsPinnedScriptAndFiles) {
+    const std::string version = "VER 1.1\r\n";
+    server.WriteFile("1.1/version.txt", version);
+    const std::string script = "DWN " + server.Url("1.1/app.exe") + ";\\app.exe;" +
+                               Pin(kNewProgram) + "\r\nDWN " + server.Url("1.1/version.txt") +
+                               ";\\version.txt;" + Pin(version) + "\r\nVER 1.1\r\n";
+    PublishUpdate(script, script);
+    MainWindow window = StartAndClickUpdate();
+    AnswerOffer("Signed", IDYES);
+
+    WaitForRunEnd(window, "[Scan finished]");
+    EXPECT_EQ(window.LogLines(),
+              Concat(kOfferAccepted,
+                     {"[Downloading]", "[a file]", "[Downloaded %CRLF%]", "[Downloading]",
+                      "[a file]", "[Downloaded %CRLF%]", "[Update finished]", "[Scan finished]"}));
+    EXPECT_EQ(folder.ReadFile("app.exe"), kNewProgram);
+    EXPECT_EQ(folder.ReadFile("version.txt"), version);
+    EXPECT_EQ(folder.List(), kProgramFiles);
+}
+
+TEST_F(SignedUpdateTest, ByteChangedAfterSigningRunsNothingOfTheFeed) {
+    const std::string script = "MKD \\never\r\n";
+    const std::string feed = OfferLine(script) + "\r\n";
+    std::string changed = feed;
+    changed[changed.find("Signed")] = 's';
+    server.WriteFile("1.1.qsc", script);
+    PublishFeed(changed, feed);
+    MainWindow window = StartAndClickUpdate();
+
+    // The offer would show a box before the run ends: none may come.
+    WaitForRunEnd(window, "[Update failed]");
+    EXPECT_EQ(window.LogLines(),
+              (std::vector<std::string>{
+                  "[Research %CRLF%]", "[Information downloaded]", "[Signature refused]",
+                  "[Why: the signature does not verify with any trusted key (the file, its URL or "
+                  "its expiry was changed, or it was signed with a key that is not trusted)]",
+                  "[Update failed]"}));
+    EXPECT_FALSE(program->FindMessageBox().has_value()) << program->Describe();
+    EXPECT_EQ(server.RequestCount("updates.txt.sig"), 1);
+    EXPECT_EQ(server.RequestCount("1.1.qsc"), 0);
+    ExpectNothingInstalled("changed feed");
+}
+
+// A line of a signed update that the chain refuses, and how the run must end.
+struct RefusedLine {
+    std::string what;
+    std::string pinnedScript;  // what the feed's pin vouches for
+    std::string servedScript;  // what the server serves as the update script
+    std::string line;          // the line the error box names
+    std::string failure;       // the box's failure text
+    std::vector<std::string> logAfterOffer;
+    int appDownloads;  // requests for 1.1/app.exe the run makes
+};
+
+TEST_F(SignedUpdateTest, PinsAndKeyLinesRefuseTheirLineAndInstallNothing) {
+    server.WriteFile("1.1/app.exe", "Inkwell 1.1 progrAm");  // one byte off its pin
+    const std::string download = "DWN " + server.Url("1.1/app.exe") + ";\\app.exe";
+    const std::string pinnedDownload = download + ";" + Pin(kNewProgram);
+    const std::string rest = "MKD \\never\r\nVER 1.1\r\n";  // runs only if the line passed
+    const std::vector<RefusedLine> refusals = {
+        {"served file differs from its pin",
+         pinnedDownload + "\r\n" + rest,
+         pinnedDownload + "\r\n" + rest,
+         pinnedDownload,
+         "[Checksum differs %CRLF%]",
+         {"[Downloading]", "[a file]", "[Update failed]"},
+         1},
+        {"served script differs from its pin",
+         rest,
+         "MKD \\nevEr\r\nVER 1.1\r\n",
+         OfferLine(rest),
+         "[Checksum differs %CRLF%]",
+         {"[Update failed]"},
+         0},
+        {"unpinned file with a key configured",
+         download + "\r\n" + rest,
+         download + "\r\n" + rest,
+         download,
+         "The file has no checksum: with a publisher's key configured, every downloaded file needs "
+         "a \"sha256=\" field.",
+         {"[Update failed]"},
+         0},
+        {"KEY line in the update script",
+         keyLine + "\r\n" + rest,
+         keyLine + "\r\n" + rest,
+         keyLine,
+         kKeyLineRefused,
+         {"[Update failed]"},
+         0},
+    };
+    program.emplace(Program::Start(folder));
+    MainWindow window = program->WaitForMainWindow();
+    for (const RefusedLine& refusal : refusals) {
+        const int appDownloadsBefore = server.RequestCount("1.1/app.exe");
+        PublishUpdate(refusal.servedScript, refusal.pinnedScript);
+        window.ClickUpdate();
+        AnswerOffer("Signed", IDYES);
+
+        MessageBoxWindow error = program->WaitForMessageBox();
+        EXPECT_EQ(error.Text(),
+                  "[Error]\r\n" + refusal.failure + "\r\n[Line: " + refusal.line + "]")
+            << refusal.what;
+        error.Answer(IDOK);
+        WaitForRunEnd(window, "[Update failed]");
+        EXPECT_EQ(window.LogLines(), Concat(kOfferAccepted, refusal.logAfterOffer)) << refusal.what;
+        EXPECT_EQ(server.RequestCount("1.1/app.exe") - appDownloadsBefore, refusal.appDownloads)
+            << refusal.what;
+        ExpectNothingInstalled(refusal.what);
+    }
+}
+
+TEST_F(SignedUpdateTest, KeyLineInTheSignedFeedFailsItsLine) {
+    const std::string feed = keyLine + "\r\n" + OfferLine("MKD \\never\r\n") + "\r\n";
+    PublishFeed(feed, feed);
+    MainWindow window = StartAndClickUpdate();
+
+    MessageBoxWindow error = program->WaitForMessageBox();
+    EXPECT_EQ(error.Text(),
+              "[Error]\r\n" + std::string(kKeyLineRefused) + "\r\n[Line: " + keyLine + "]");
+    error.Answer(IDOK);
+    WaitForRunEnd(window, "[Update failed]");
+    EXPECT_EQ(window.LogLines(), Concat(kRunOpening, {"[Update failed]"}));
+    EXPECT_EQ(server.RequestCount("1.1.qsc"), 0);
+    ExpectNothingInstalled("KEY line in the feed");
+}
+
+}  // namespace
+}  // namespace e2e
