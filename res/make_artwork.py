@@ -9,7 +9,8 @@ can be remade on any machine:
                       (8 bits per pixel, 1-bit transparency mask) and in 32 bits per pixel
                       (alpha channel)
     logo53.bmp        the window's 53 x 53 logo, 24 bits per pixel, on the white header band
-    logo66/80/106.bmp the same logo drawn for 120, 144 and 192 dots per inch
+    logo66/80/106.bmp the same logo drawn for 120, 144 and 192 dots per inch, in 256 colours
+                      (8 bits per pixel): they look the same and keep the program small
 
 Usage: python3 res/make_artwork.py [OUTPUT_FOLDER]   (default: res/art beside this script)
 """
@@ -249,13 +250,35 @@ def bitmap_file_24(rows):
     return header + info + pixel_data
 
 
+def bitmap_file_8(rows):
+    height, width = len(rows), len(rows[0])
+    colours = [p for line in rows for p in line]
+    palette = median_cut(colours, 256)
+    cache = {}
+    pixel_data = b""
+    for line in reversed(rows):
+        row = bytearray()
+        for p in line:
+            if p not in cache:
+                cache[p] = nearest(palette, p)
+            row.append(cache[p])
+        pixel_data += bytes(row) + row_padding(len(row))
+    info = bitmap_info_header(width, height, 8, len(palette))
+    info += b"".join(struct.pack("BBBB", c[2], c[1], c[0], 0) for c in palette)
+    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixel_data), 0, 0, 14 + len(info))
+    return header + info + pixel_data
+
+
 def main():
     output = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parent / "art"
     output.mkdir(parents=True, exist_ok=True)
     (output / "quillmere.ico").write_bytes(icon_file([16, 32, 48]))
     # The logo sits on the white header band: it is drawn on white, with no transparency.
+    # The 53-pixel logo keeps 24 bits per pixel, the window's own depth.
     for size in (53, 66, 80, 106):
-        (output / f"logo{size}.bmp").write_bytes(bitmap_file_24(on_ground(render(size), WHITE)))
+        pixels = on_ground(render(size), WHITE)
+        bitmap = bitmap_file_24(pixels) if size == 53 else bitmap_file_8(pixels)
+        (output / f"logo{size}.bmp").write_bytes(bitmap)
     print(f"artwork written to {output}")
 
 
