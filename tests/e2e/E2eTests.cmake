@@ -14,6 +14,11 @@ target_compile_definitions(quillmere_ui_driver PRIVATE
 add_test(NAME quillmere_imports
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports ${CMAKE_OBJDUMP} $<TARGET_FILE:quillmere>)
 
+# Its size: 400 KB at most, the promise made to publishers who ship it beside their program.
+add_test(NAME quillmere_size
+    COMMAND sh -c "size=$(stat -c %s \"$1\"); echo \"$size bytes\"; [ \"$size\" -le 409600 ]"
+            quillmere_size $<TARGET_FILE:quillmere>)
+
 quillmere_add_test(e2e_startup_tests
     SOURCES tests/e2e/StartUpTest.cpp
     LIBRARIES quillmere_ui_driver)
