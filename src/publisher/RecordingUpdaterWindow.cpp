@@ -10,6 +10,8 @@ int RecordingUpdaterWindow::ShowMessageBox(const std::string& text, MessageBoxSt
 
 std::vector<std::string> RecordingUpdaterWindow::LogLines() const {
     std::vector<std::string> lines;
+    if (log_.empty())
+        return lines;
     std::size_t start = 0;
     for (std::size_t end; (end = log_.find("\r\n", start)) != std::string::npos; start = end + 2)
         lines.push_back(log_.substr(start, end - start));

@@ -31,7 +31,7 @@ public:
     void SetButtonsEnabled(bool) override {}
     void RequestClose() override { closeRequested_ = true; }
 
-    // The log as the window shows it, one entry per line (split at CR LF).
+    // The log as the window shows it, one entry per line (split at CR LF); none when empty.
     std::vector<std::string> LogLines() const;
     const std::vector<RecordedMessageBox>& Boxes() const { return boxes_; }
     // True once the updater asked the window to close (a missing file, an OFF line).

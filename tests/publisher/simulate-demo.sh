@@ -3,8 +3,8 @@
 # pinned and signed updates (as scripts/demo lays them out, at http://demo.invalid through
 # --map). The progress log is the one the real updater shows in the headless demo, the message
 # boxes and the skipped program starts are reported, the folder given is byte for byte unchanged
-# and the copy is gone; a file missing under the map ends on the failed path (exit 1), and
-# --answer no installs nothing.
+# and the copy is gone; a feed given as a local file is checked as served at the ADR URL; a file
+# missing under the map ends on the failed path (exit 1), and --answer no installs nothing.
 # Usage (inside scripts/test-env): simulate-demo.sh SOURCE_DIR RELEASE_NOTES_EXE TOOL...
 #        (e.g. wine build/windows/quillmere-publish.exe)
 set -uo pipefail
@@ -101,6 +101,12 @@ expect "the copy ($copy) is removed" [ -n "$copy" -a ! -e "$(winepath -u "$copy"
 simulate declined.txt --answer no
 expect "--answer no: the offers are declined, nothing changes (exit 0)" \
     [ "$status" -eq 0 -a "$(section "changes to the folder" declined.txt)" = "(none)" ]
+
+mkdir staged && mv server/updates.txt server/updates.txt.sig staged/
+simulate staged.txt --feed "$(windows_path "$work/staged/updates.txt")"
+expect "--feed FILE: served at the ADR URL, its signature checked for it (exit 0, same log)" \
+    [ "$status" -eq 0 -a "$(section "progress log" staged.txt)" = "$(section "progress log" demo.txt)" ]
+mv staged/* server/
 
 rm server/1.2/inkwell-notes.txt
 simulate missing.txt
