@@ -1,15 +1,23 @@
 # quillmere-publish, the publisher's tool: its commands are portable (src/publisher/, over the
 # crypto seam and the signing extension); each platform's entry point brings a backend: CNG on
-# Windows (src/windows/crypto/), OpenSSL's libcrypto on Linux (src/libcrypto/).
+# Windows (src/windows/publisher/, which also wires simulate to the updater's Windows side),
+# OpenSSL's libcrypto on Linux (src/libcrypto/).
 
 add_library(quillmere_publisher STATIC
+    src/publisher/FolderSnapshot.cpp
+    src/publisher/MappedTransport.cpp
     src/publisher/PrivateKeyPem.cpp
     src/publisher/PublisherTool.cpp
+    src/publisher/RecordingUpdaterWindow.cpp
+    src/publisher/SimulateCommand.cpp
+    src/publisher/SimulatedDownloader.cpp
 )
 target_link_libraries(quillmere_publisher PUBLIC quillmere_core)
 
 if(WIN32)
-    add_executable(quillmere_publish src/windows/crypto/PublisherMain.cpp)
+    # The entry point and simulate, which runs the updater's Windows side (src/windows/publisher/).
+    add_executable(quillmere_publish src/windows/publisher/PublisherMain.cpp
+        src/windows/publisher/Simulation.cpp)
     target_link_libraries(quillmere_publish PRIVATE quillmere_publisher quillmere_windows)
     target_link_options(quillmere_publish PRIVATE ${QUILLMERE_LINK_OPTIONS} -s)
 else()
@@ -36,6 +44,10 @@ if(QUILLMERE_TESTS)
         add_test(NAME publisher_openssl_roundtrip
             COMMAND ${CMAKE_SOURCE_DIR}/tests/publisher/openssl-roundtrip.sh
                     wine $<TARGET_FILE:quillmere_publish>)
+        # simulate on the demo's application and served updates, in the test environment.
+        add_test(NAME publisher_simulate_demo
+            COMMAND ${CMAKE_SOURCE_DIR}/tests/publisher/simulate-demo.sh ${CMAKE_SOURCE_DIR}
+                    $<TARGET_FILE:demo_release_notes> wine $<TARGET_FILE:quillmere_publish>)
         add_test(NAME publisher_imports
             COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports ${CMAKE_OBJDUMP}
                     $<TARGET_FILE:quillmere_publish>)

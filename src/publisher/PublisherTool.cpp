@@ -17,6 +17,7 @@
 #include "core/crypto/SignatureFile.h"
 #include "core/crypto/UtcTimestamp.h"
 #include "publisher/PrivateKeyPem.h"
+#include "publisher/SimulateCommand.h"
 
 namespace {
 
@@ -34,6 +35,14 @@ constexpr std::string_view kUsage =
     "several).\n"
     "  verify --key-line \"KEY ...\" [--key-line \"KEY ...\"]... --url URL FEED\n"
     "      Checks FEED and FEED.sig as the updater does, and says why they are refused.\n"
+    "  simulate --app DIR [--feed URL|FILE] [--answer yes|no] [--map URL-PREFIX=DIR]... [--keep]\n"
+    "      Runs an update check of a copy of the program folder DIR as a user's machine would\n"
+    "      (DIR is never written), answering offers with --answer (yes by default). URLs under\n"
+    "      a --map prefix come from that folder's files, others from the network; --feed\n"
+    "      replaces the configuration's ADR (a FILE is served at the ADR URL, with FILE.sig).\n"
+    "      Prints the log, the message boxes, the downloads and the change to the folder.\n"
+    "      Programs are never started: each start is printed and taken as done (and ended).\n"
+    "      Exit status 1 when the check ends on the failed path. Windows build only.\n"
     "Exit status: 0 done, 1 refused, 2 wrong command line.\n";
 
 constexpr std::int64_t kSecondsPerDay = 86400;
@@ -220,8 +229,25 @@ int RunVerify(const CommandLine& line, Crypto& crypto, Clock& clock, std::ostrea
     return kExitOk;
 }
 
+// simulate --app DIR [--feed URL|FILE] [--answer yes|no] [--map URL-PREFIX=DIR]... [--keep]
+int RunSimulate(const std::vector<std::string>& arguments, const Simulator& simulator,
+                std::ostream& out, std::ostream& err) {
+    SimulateOptions options;
+    try {
+        options = ParseSimulateOptions(arguments);
+    } catch (const std::invalid_argument& error) {
+        throw UsageError(error.what());
+    }
+    if (!simulator) {
+        err << "quillmere-publish: simulate runs the updater's Windows side: use the Windows "
+               "build, quillmere-publish.exe (under Wine on Linux)\n";
+        return kExitUsage;
+    }
+    return simulator(options, out);
+}
+
 int RunCommand(const std::vector<std::string>& arguments, Crypto& crypto, P256Signer& signer,
-               Clock& clock, std::ostream& out, std::ostream& err) {
+               Clock& clock, std::ostream& out, std::ostream& err, const Simulator& simulator) {
     const std::string command = arguments.empty() ? std::string() : arguments[0];
     if (command == "keygen")
         return RunKeygen(ParseCommandLine(arguments, {}), signer, out);
@@ -235,6 +261,8 @@ int RunCommand(const std::vector<std::string>& arguments, Crypto& crypto, P256Si
         return RunVerify(ParseCommandLine(arguments, {"--key-line", "--url"}), crypto, clock, out,
                          err);
     }
+    if (command == "simulate")
+        return RunSimulate(arguments, simulator, out, err);
     if (command == "help" || command == "--help" || command == "-h") {
         out << kUsage;
         return kExitOk;
@@ -245,9 +273,10 @@ int RunCommand(const std::vector<std::string>& arguments, Crypto& crypto, P256Si
 }  // namespace
 
 int RunPublisherTool(const std::vector<std::string>& arguments, Crypto& crypto, P256Signer& signer,
-                     Clock& clock, std::ostream& out, std::ostream& err) {
+                     Clock& clock, std::ostream& out, std::ostream& err,
+                     const Simulator& simulator) {
     try {
-        return RunCommand(arguments, crypto, signer, clock, out, err);
+        return RunCommand(arguments, crypto, signer, clock, out, err, simulator);
     } catch (const UsageError& error) {
         err << "quillmere-publish: " << error.what() << "\n" << kUsage;
         return kExitUsage;

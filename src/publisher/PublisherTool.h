@@ -8,6 +8,7 @@
 
 #include "core/seam/Crypto.h"
 #include "publisher/P256Signer.h"
+#include "publisher/SimulateCommand.h"
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitRefused = 1;
@@ -15,6 +16,8 @@ inline constexpr int kExitUsage = 2;
 
 // Runs the command in `arguments` (without the program name), writing results to `out` and
 // errors and usage to `err`. Returns kExitOk, kExitRefused (the command could not be done, or a
-// feed does not verify) or kExitUsage (the command line is wrong). Never throws.
+// feed does not verify) or kExitUsage (the command line is wrong). `simulator` runs simulate;
+// a build without one (no Windows side) answers simulate with exit status 2. Never throws.
 int RunPublisherTool(const std::vector<std::string>& arguments, Crypto& crypto, P256Signer& signer,
-                     Clock& clock, std::ostream& out, std::ostream& err);
+                     Clock& clock, std::ostream& out, std::ostream& err,
+                     const Simulator& simulator = {});

@@ -1,8 +1,10 @@
-// quillmere-publish.exe: the publisher's commands over CNG.
+// quillmere-publish.exe: the publisher's commands over CNG, and simulate over the updater's
+// Windows side.
 
 #include <iostream>
 
 #include "windows/crypto/CngCrypto.h"
+#include "windows/publisher/Simulation.h"
 #include "windows/system/DllSearch.h"
 #include "windows/system/WindowsClock.h"
 #include "publisher/PublisherTool.h"
@@ -14,7 +16,7 @@ int main(int argc, char** argv) {
         CngSigner signer;
         WindowsClock clock;
         return RunPublisherTool(std::vector<std::string>(argv + 1, argv + argc), crypto, signer,
-                                clock, std::cout, std::cerr);
+                                clock, std::cout, std::cerr, RunSimulation);
     } catch (const std::exception& error) {
         std::cerr << "quillmere-publish: the system's cryptography is unavailable: " << error.what()
                   << "\n";

@@ -1,0 +1,33 @@
+#pragma once
+// simulate: its command line, and the hook through which a build that can run the updater's
+// Windows side (quillmere-publish.exe) provides the simulation itself.
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+// --map URL-PREFIX=DIR: URLs under the prefix are answered from files under the folder.
+struct UrlPrefixMap {
+    std::string prefix;
+    std::string folder;
+};
+
+struct SimulateOptions {
+    std::string app;        // the program's folder, copied before the run
+    std::string feed;       // a URL, a local file, or empty for the configuration's ADR
+    bool answerYes = true;  // the answer to every offer
+    std::vector<UrlPrefixMap> maps;
+    bool keep = false;  // leave the copy behind and say where
+};
+
+// True when --feed names a URL rather than a local file.
+bool IsUrl(const std::string& text);
+
+// The options of `arguments` ("simulate" first). Throws std::invalid_argument with the problem
+// when the command line is wrong.
+SimulateOptions ParseSimulateOptions(const std::vector<std::string>& arguments);
+
+// Runs a simulation, writing its report to `out`; returns the tool's exit status. May throw a
+// std::exception when the simulation cannot be set up (the folder cannot be copied...).
+using Simulator = std::function<int(const SimulateOptions& options, std::ostream& out)>;
