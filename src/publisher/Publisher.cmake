@@ -3,8 +3,15 @@
 # Windows (src/windows/crypto/), OpenSSL's libcrypto on Linux (src/libcrypto/).
 
 add_library(quillmere_publisher STATIC
+    src/publisher/CommandLine.cpp
+    src/publisher/FeedSigning.cpp
     src/publisher/PrivateKeyPem.cpp
     src/publisher/PublisherTool.cpp
+    src/publisher/Release.cpp
+    src/publisher/ReleaseFeed.cpp
+    src/publisher/ReleaseLines.cpp
+    src/publisher/ReleasePins.cpp
+    src/publisher/ToolFiles.cpp
 )
 target_link_libraries(quillmere_publisher PUBLIC quillmere_core)
 
