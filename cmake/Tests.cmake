@@ -61,6 +61,10 @@ if(NOT WIN32)
     quillmere_add_test(crypto_tests
         SOURCES tests/crypto/CryptoBackendTest.cpp
         LIBRARIES quillmere_libcrypto)
+    # The publisher's tool's commands on real files, over the OpenSSL backend.
+    quillmere_add_test(publisher_tests
+        SOURCES tests/publisher/ReleaseTest.cpp
+        LIBRARIES quillmere_libcrypto)
 else()
     include(${CMAKE_SOURCE_DIR}/tests/windows/WindowsTests.cmake)
     include(${CMAKE_SOURCE_DIR}/tests/e2e/E2eTests.cmake)
