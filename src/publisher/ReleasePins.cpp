@@ -1,5 +1,6 @@
 #include "publisher/ReleasePins.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "core/crypto/Sha256Pin.h"
@@ -91,9 +92,14 @@ std::optional<std::string> LocalFileOf(const std::vector<UrlMapping>& map, const
     std::string path = url.substr(best->prefix.size());
     if (path.starts_with('/'))
         path.erase(0, 1);
+    // The URL's "/" become the folder's own separator when it is written with "\\" only.
     const std::string& folder = best->folder;
+    const char separator =
+        folder.find('/') == std::string::npos && folder.find('\\') != std::string::npos ? '\\'
+                                                                                        : '/';
+    std::replace(path.begin(), path.end(), '/', separator);
     const bool separated = folder.ends_with('/') || folder.ends_with('\\');
-    return folder + (separated ? "" : "/") + path;
+    return folder + (separated ? "" : std::string(1, separator)) + path;
 }
 
 PinnedScript PinScript(const std::string& text, const std::string& name,

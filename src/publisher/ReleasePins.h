@@ -20,8 +20,9 @@ struct UrlMapping {
 UrlMapping ParseUrlMapping(const std::string& option);
 
 // The local file served at `url`: the folder of the longest prefix that covers it, followed by
-// the rest of the URL. A prefix covers a URL that continues it with a path: "http://h/app"
-// covers "http://h/app/x.txt" but not "http://h/apple.txt". Nothing when no prefix covers it.
+// the rest of the URL (its "/" written as "\\" when the folder uses "\\" only). A prefix
+// covers a URL that continues it with a path: "http://h/app" covers "http://h/app/x.txt" but
+// not "http://h/apple.txt". Nothing when no prefix covers it.
 std::optional<std::string> LocalFileOf(const std::vector<UrlMapping>& map, const std::string& url);
 
 // A line whose pin release wrote or checked.

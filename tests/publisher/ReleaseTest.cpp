@@ -224,7 +224,8 @@ TEST_F(ReleaseTest, RefusalsLeaveEveryFileUnchanged) {
 }
 
 TEST(ReleaseUrlMap, LongestPrefixThatContinuesWithAPathServesTheFile) {
-    const std::vector<UrlMapping> map = {{"http://h/app", "srv"}, {"http://h/app/big/", "/big"}};
+    const std::vector<UrlMapping> map = {
+        {"http://h/app", "srv"}, {"http://h/app/big/", "/big"}, {"http://h/w", "Z:\\w"}};
     const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
         {"http://h/app/x.txt", "srv/x.txt"},      {"http://h/app/big/1/y.bin", "/big/1/y.bin"},
         {"http://h/apple.txt", std::nullopt},     {"http://h/app", std::nullopt},
