@@ -79,9 +79,8 @@ int RunRelease(const CommandLine& line, Crypto& crypto, P256Signer& signer, Cloc
                std::ostream& out) {
     const ReleaseRequest request = RequestOf(line, clock);
     const P256KeyPair key = ReadSigningKey(request.keyPath);
-    CheckScriptIsServedThere(request);
-
     const std::string script = ReadFile(request.scriptPath);
+    CheckScriptIsServedThere(request);
     const PinnedScript pinned =
         PinScript(script, request.scriptPath, request.map,
                   [&crypto](const std::string& path) { return Sha256OfFile(crypto, path); });

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "core/script/ScriptFields.h"
+#include "core/script/ScriptInterpreter.h"
 #include "core/script/VersionNumbers.h"
 #include "publisher/CommandLine.h"
 #include "publisher/ReleaseLines.h"
@@ -13,7 +14,9 @@ namespace {
 std::string ListedVersion(const std::string& line) {
     if (!line.starts_with("CMV") || line.size() < 4)
         return {};
-    std::string rest = line.substr(4);
+    ScriptRun run(RunKind::TopLevel);
+    run.SetCurrentLine(line);
+    std::string rest = run.Argument();
     std::string version;
     NextField(rest, version);
     return version;
