@@ -61,10 +61,11 @@ if(NOT WIN32)
     quillmere_add_test(crypto_tests
         SOURCES tests/crypto/CryptoBackendTest.cpp
         LIBRARIES quillmere_libcrypto)
-    # simulate's portable parts (the Windows wiring is tested end to end under Wine).
-    quillmere_add_test(simulate_tests
-        SOURCES tests/publisher/MappedTransportTest.cpp
-        LIBRARIES quillmere_publisher)
+    # The publisher's tool's commands on real files, over the OpenSSL backend, and simulate's
+    # portable parts (the Windows wiring is tested end to end under Wine).
+    quillmere_add_test(publisher_tests
+        SOURCES tests/publisher/ReleaseTest.cpp tests/publisher/MappedTransportTest.cpp
+        LIBRARIES quillmere_libcrypto)
 else()
     include(${CMAKE_SOURCE_DIR}/tests/windows/WindowsTests.cmake)
     include(${CMAKE_SOURCE_DIR}/tests/e2e/E2eTests.cmake)

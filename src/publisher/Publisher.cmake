@@ -4,13 +4,20 @@
 # OpenSSL's libcrypto on Linux (src/libcrypto/).
 
 add_library(quillmere_publisher STATIC
+    src/publisher/CommandLine.cpp
+    src/publisher/FeedSigning.cpp
     src/publisher/FolderSnapshot.cpp
     src/publisher/MappedTransport.cpp
     src/publisher/PrivateKeyPem.cpp
     src/publisher/PublisherTool.cpp
     src/publisher/RecordingUpdaterWindow.cpp
+    src/publisher/Release.cpp
+    src/publisher/ReleaseFeed.cpp
+    src/publisher/ReleaseLines.cpp
+    src/publisher/ReleasePins.cpp
     src/publisher/SimulateCommand.cpp
     src/publisher/SimulatedDownloader.cpp
+    src/publisher/ToolFiles.cpp
 )
 target_link_libraries(quillmere_publisher PUBLIC quillmere_core)
 

@@ -1,23 +1,22 @@
-// The publisher's tool: command-line parsing, the four commands and their files.
+// The publisher's tool: the usage text, the dispatch of commands, and keygen, sign, hash and
+// verify.
 
 #include "publisher/PublisherTool.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <map>
 #include <ostream>
-#include <sstream>
 #include <stdexcept>
 
 #include "core/crypto/FeedSignature.h"
 #include "core/crypto/KeyLine.h"
 #include "core/crypto/Sha256Pin.h"
-#include "core/crypto/SignatureFile.h"
-#include "core/crypto/UtcTimestamp.h"
+#include "publisher/CommandLine.h"
+#include "publisher/FeedSigning.h"
 #include "publisher/PrivateKeyPem.h"
+#include "publisher/Release.h"
 #include "publisher/SimulateCommand.h"
+#include "publisher/ToolFiles.h"
 
 namespace {
 
@@ -43,80 +42,12 @@ constexpr std::string_view kUsage =
     "      Prints the log, the message boxes, the downloads and the change to the folder.\n"
     "      Programs are never started: each start is printed and taken as done (and ended).\n"
     "      Exit status 1 when the check ends on the failed path. Windows build only.\n"
+    "  release --key KEYFILE --feed FEED --url URL --version V --description TEXT\n"
+    "          --script SCRIPT --script-url SCRIPT_URL [--map URL-PREFIX=DIR]... [--expires D]\n"
+    "      Pins every DWN and CMV line of SCRIPT with the file its URL maps to, appends\n"
+    "      CMV V;TEXT;SCRIPT_URL;sha256=<SCRIPT's pin> to FEED and signs FEED as sign does\n"
+    "      (--expires defaults to 30 days). Writes nothing when any check fails.\n"
     "Exit status: 0 done, 1 refused, 2 wrong command line.\n";
-
-constexpr std::int64_t kSecondsPerDay = 86400;
-constexpr std::int64_t kMostDays = 36500;
-
-// A command line that cannot be run: usage text, exit status 2.
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-// The options (--name value, each may repeat) and the remaining operands of a command.
-struct CommandLine {
-    std::multimap<std::string, std::string> options;
-    std::vector<std::string> operands;
-
-    // The value of an option given exactly once.
-    const std::string& One(const std::string& name) const {
-        if (options.count(name) != 1)
-            throw UsageError("give " + name + " exactly once");
-        return options.find(name)->second;
-    }
-};
-
-CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
-                             const std::vector<std::string>& known) {
-    CommandLine line;
-    for (std::size_t i = 1; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (!argument.starts_with("--")) {
-            line.operands.push_back(argument);
-        } else if (std::find(known.begin(), known.end(), argument) == known.end()) {
-            throw UsageError("unknown option " + argument);
-        } else if (i + 1 == arguments.size()) {
-            throw UsageError(argument + " needs a value");
-        } else {
-            line.options.emplace(argument, arguments[++i]);
-        }
-    }
-    return line;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file || !std::filesystem::is_regular_file(path)) {
-        throw std::runtime_error("cannot read " + path);
-    }
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-void WriteFile(const std::string& path, std::string_view bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !file.flush()) {
-        throw std::runtime_error("cannot write " + path);
-    }
-}
-
-// The expiry that --expires names: a number of days from now, or a date (at midnight UTC), or
-// a full UTC time. Throws UsageError for anything else.
-std::string ExpiryOf(const std::string& text, Clock& clock) {
-    if (!text.empty() && text.size() <= 5 &&
-        text.find_first_not_of("0123456789") == std::string::npos) {
-        const std::int64_t days = std::stoll(text);
-        const std::optional<std::int64_t> now = ParseUtcTimestamp(clock.UtcNow());
-        if (days < 1 || days > kMostDays || !now) {
-            throw UsageError("--expires takes 1 to 36500 days");
-        }
-        return FormatUtcTimestamp(*now + days * kSecondsPerDay);
-    }
-    const std::string full = text.size() == 10 ? text + "T00:00:00Z" : text;
-    if (!ParseUtcTimestamp(full)) {
-        throw UsageError("--expires takes DAYS, YYYY-MM-DD or YYYY-MM-DDTHH:MM:SSZ, not " + text);
-    }
-    return full;
-}
 
 // keygen KEYFILE
 int RunKeygen(const CommandLine& line, P256Signer& signer, std::ostream& out) {
@@ -147,25 +78,10 @@ int RunSign(const CommandLine& line, Crypto& crypto, P256Signer& signer, Clock& 
         throw UsageError("sign needs one FEED");
     const std::string expires = ExpiryOf(line.One("--expires"), clock);
     const std::string& url = line.One("--url");
-    std::string reason;
-    const std::optional<P256KeyPair> key = ParsePrivateKeyPem(ReadFile(line.One("--key")), reason);
-    if (!key)
-        throw std::runtime_error(line.One("--key") + ": " + reason);
-    if (!(clock.UtcNow() < expires))
-        throw std::runtime_error("the expiry " + expires + " has passed");
-
+    const P256KeyPair key = ReadSigningKey(line.One("--key"));
     const std::string& feedPath = line.operands[0];
     const std::string feed = ReadFile(feedPath);
-    const std::string expiresLine = "expires " + expires;
-    std::unique_ptr<Sha256Hasher> hasher = crypto.NewSha256();
-    hasher->Update(SignedMessage(url, expiresLine, feed));
-    const Sha256Digest digest = hasher->Finish();
-    const P256Signature signature = signer.SignP256(*key, digest);
-    // A key file whose public point is not its private key's would sign what no one verifies.
-    if (!crypto.VerifyP256(key->publicKey, digest, signature)) {
-        throw std::runtime_error("the key file's public key does not belong to its private key");
-    }
-    WriteFile(feedPath + ".sig", FormatSignatureFile(expires, signature));
+    WriteFile(feedPath + ".sig", SignFeed(crypto, signer, clock, key, url, expires, feed));
     out << "Wrote " << feedPath << ".sig for " << url << ", expires " << expires << "\n";
     return kExitOk;
 }
@@ -175,18 +91,7 @@ int RunHash(const CommandLine& line, Crypto& crypto, std::ostream& out) {
     if (line.operands.empty() || !line.options.empty())
         throw UsageError("hash FILE...");
     for (const std::string& path : line.operands) {
-        std::ifstream file(path, std::ios::binary);
-        if (!file)
-            throw std::runtime_error("cannot read " + path);
-        std::unique_ptr<Sha256Hasher> hasher = crypto.NewSha256();
-        std::string chunk(1 << 16, '\0');
-        while (file.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) ||
-               file.gcount() > 0) {
-            hasher->Update(std::string_view(chunk.data(), static_cast<std::size_t>(file.gcount())));
-        }
-        if (file.bad())
-            throw std::runtime_error("cannot read " + path);
-        out << kSha256PinPrefix << Sha256Hex(hasher->Finish());
+        out << kSha256PinPrefix << Sha256Hex(Sha256OfFile(crypto, path));
         out << (line.operands.size() > 1 ? "  " + path : std::string()) << "\n";
     }
     return kExitOk;
@@ -263,6 +168,8 @@ int RunCommand(const std::vector<std::string>& arguments, Crypto& crypto, P256Si
     }
     if (command == "simulate")
         return RunSimulate(arguments, simulator, out, err);
+    if (command == "release")
+        return RunRelease(ParseCommandLine(arguments, kReleaseOptions), crypto, signer, clock, out);
     if (command == "help" || command == "--help" || command == "-h") {
         out << kUsage;
         return kExitOk;

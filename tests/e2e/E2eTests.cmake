@@ -62,11 +62,16 @@ add_dependencies(e2e_update_tests quillmere e2e_helper quillmere_planted_dll)
 
 # Signed updates with openssl as the publisher: its key, KEY line and signatures, made at test
 # time by run-with-openssl-signer (a signature binds the URL, and the server's port is new in
-# every test environment).
+# every test environment). The runner also runs the native Linux quillmere-publish's release
+# on request: the native preset is built first (scripts/test does), or its path given here.
+set(QUILLMERE_NATIVE_PUBLISH "${CMAKE_SOURCE_DIR}/build/native/quillmere-publish" CACHE FILEPATH
+    "The native Linux quillmere-publish that the signed-update suite releases a feed with")
 quillmere_add_test(e2e_signed_update_tests
     SOURCES tests/e2e/SignedUpdateTest.cpp
     LIBRARIES quillmere_ui_driver quillmere_windows
     RUNNER ${CMAKE_SOURCE_DIR}/tests/e2e/run-with-openssl-signer)
+set_tests_properties(e2e_signed_update_tests PROPERTIES
+    ENVIRONMENT "QUILLMERE_NATIVE_PUBLISH=${QUILLMERE_NATIVE_PUBLISH}")
 add_dependencies(e2e_signed_update_tests quillmere)
 
 # The demo's driver reuses UiDriver; the demo's programs are built alongside.

@@ -1,10 +1,13 @@
 // Signed updates through the real quillmere.exe, with openssl as the publisher: its key's KEY
 // line in the configuration, its signatures of the update information files (made by
-// tests/e2e/run-with-openssl-signer, which runs this suite). A signed update runs; a byte
+// tests/e2e/run-with-openssl-signer, which runs this suite). A signed update runs, and so does
+// one that the native Linux quillmere-publish released with that key; a byte
 // changed after signing, a file or script that differs from its pin, a file without a pin and
 // a KEY line in a downloaded file are refused, and nothing of the update is installed.
 
 #include "e2e/UpdateSession.h"
+
+#include <algorithm>
 
 #include "core/crypto/Base64.h"
 #include "core/crypto/Sha256Pin.h"
@@ -39,6 +42,29 @@ std::string OpensslSignature(const std::string& message) {
     WaitUntil([&] { return GetFileAttributesA(signature.c_str()) != INVALID_FILE_ATTRIBUTES; },
               "openssl to sign " + name, [] { return std::string(); });
     return ReadFileText(signature);
+}
+
+// The Linux path of a path on Wine's drive Z:, the Linux root.
+std::string LinuxPath(std::string path) {
+    path.erase(0, 2);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+// Runs "quillmere-publish release --key <openssl's key> ARGUMENTS..." with the native Linux
+// tool, through the runner beside this program. Its exit status, its output in `output`.
+int NativeRelease(const std::vector<std::string>& arguments, std::string& output) {
+    static int releases = 0;
+    const std::string name = "release" + std::to_string(++releases);
+    std::string request;
+    for (const std::string& argument : arguments) request += argument + "\n";
+    WriteFileText(SignerFile(name + ".tmp"), request);
+    MoveFileA(SignerFile(name + ".tmp").c_str(), SignerFile(name + ".release").c_str());
+    const std::string status = SignerFile(name + ".status");
+    WaitUntil([&] { return GetFileAttributesA(status.c_str()) != INVALID_FILE_ATTRIBUTES; },
+              "the native quillmere-publish to release " + name, [] { return std::string(); });
+    output = ReadFileText(SignerFile(name + ".out"));
+    return std::stoi(ReadFileText(status));
 }
 
 // The ".sig" file of `feed` fetched from `url`.
@@ -102,6 +128,34 @@ TEST_F(SignedUpdateTest, FeedSignedByOpensslRunsItsPinnedScriptAndFiles) {
                                Pin(kNewProgram) + "\r\nDWN " + server.Url("1.1/version.txt") +
                                ";\\version.txt;" + Pin(version) + "\r\nVER 1.1\r\n";
     PublishUpdate(script, script);
+    MainWindow window = StartAndClickUpdate();
+    AnswerOffer("Signed", IDYES);
+
+    WaitForRunEnd(window, "[Scan finished]");
+    EXPECT_EQ(window.LogLines(),
+              Concat(kOfferAccepted,
+                     {"[Downloading]", "[a file]", "[Downloaded %CRLF%]", "[Downloading]",
+                      "[a file]", "[Downloaded %CRLF%]", "[Update finished]", "[Scan finished]"}));
+    EXPECT_EQ(folder.ReadFile("app.exe"), kNewProgram);
+    EXPECT_EQ(folder.ReadFile("version.txt"), version);
+    EXPECT_EQ(folder.List(), kProgramFiles);
+}
+
+TEST_F(SignedUpdateTest, FeedReleasedByTheNativeLinuxToolRunsItsUpdate) {
+    const std::string version = "VER 1.1\r\n";
+    server.WriteFile("1.1/version.txt", version);
+    server.WriteFile("1.1.qsc", "DWN " + server.Url("1.1/app.exe") + ";\\app.exe\r\nDWN " +
+                                    server.Url("1.1/version.txt") +
+                                    ";\\version.txt\r\nVER 1.1\r\n");
+    const std::string served = LinuxPath(server.Path());
+    std::string output;
+    ASSERT_EQ(NativeRelease(
+                  {"--feed", served + "/updates.txt", "--url", server.Url("updates.txt"),
+                   "--version", "1.1", "--description", "Signed", "--script", served + "/1.1.qsc",
+                   "--script-url", server.Url("1.1.qsc"), "--map", server.Url("") + "=" + served},
+                  output),
+              0)
+        << output;
     MainWindow window = StartAndClickUpdate();
     AnswerOffer("Signed", IDYES);
 

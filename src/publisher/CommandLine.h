@@ -1,0 +1,30 @@
+#pragma once
+// The publisher's tool's command lines: "--name value" options (each may repeat) and operands.
+
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// A command line that cannot be run: the tool prints the usage text and exits with status 2.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The options and the remaining operands of a command.
+struct CommandLine {
+    std::multimap<std::string, std::string> options;
+    std::vector<std::string> operands;
+
+    // The value of an option given exactly once. Throws UsageError otherwise.
+    const std::string& One(const std::string& name) const;
+
+    // The value of an option given at most once, or `fallback` when absent. Throws UsageError
+    // when it is given more than once.
+    std::string OneOr(const std::string& name, const std::string& fallback) const;
+};
+
+// Splits `arguments` (the command word first, then its options and operands). Every option in
+// `known` takes a value. Throws UsageError for an unknown option or one without a value.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
+                             const std::vector<std::string>& known);

@@ -1,0 +1,51 @@
+#pragma once
+// release's pins: the local files behind the served URLs (--map), and the sha256= field of each
+// DWN and CMV line of an update script written from those files.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/seam/Crypto.h"
+
+// One --map URL-PREFIX=DIR: the files served under URL-PREFIX are DIR's.
+struct UrlMapping {
+    std::string prefix;
+    std::string folder;
+};
+
+// Parses "URL-PREFIX=DIR" (split at the first "="). Throws UsageError when either side is
+// empty.
+UrlMapping ParseUrlMapping(const std::string& option);
+
+// The local file served at `url`: the folder of the longest prefix that covers it, followed by
+// the rest of the URL (its "/" written as "\\" when the folder uses "\\" only). A prefix
+// covers a URL that continues it with a path: "http://h/app" covers "http://h/app/x.txt" but
+// not "http://h/apple.txt". Nothing when no prefix covers it.
+std::optional<std::string> LocalFileOf(const std::vector<UrlMapping>& map, const std::string& url);
+
+// A line whose pin release wrote or checked.
+struct ScriptPin {
+    std::size_t lineNumber = 0;  // from 1
+    std::string file;            // the local file the pin is the hash of
+    std::string oldPin;          // the field before ("" when there was none)
+    std::string newPin;          // "sha256=<hex>"
+    bool changed = false;        // false when the old pin was already this digest
+};
+
+struct PinnedScript {
+    std::string text;
+    std::vector<ScriptPin> pins;
+};
+
+using FileHasher = std::function<Sha256Digest(const std::string& path)>;
+
+// Writes the pin of every DWN line (its third field) and CMV line (its fourth) of the update
+// script `text` (named `name` in messages): the SHA-256 of the local file its URL maps to, from
+// `hashFile` (which throws std::runtime_error when the file cannot be read). An existing pin is
+// replaced, fields after it are kept, every other byte stays. Throws std::runtime_error listing
+// every line that cannot be pinned ("NAME:LINE: ..."): no --map covers its URL, its file cannot
+// be read, a field is missing, or the pin's place holds something else.
+PinnedScript PinScript(const std::string& text, const std::string& name,
+                       const std::vector<UrlMapping>& map, const FileHasher& hashFile);

@@ -1,0 +1,52 @@
+#include "publisher/ToolFiles.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file || !std::filesystem::is_regular_file(path)) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+void WriteFile(const std::string& path, std::string_view bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !file.flush()) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+void ReplaceFile(const std::string& path, std::string_view bytes) {
+    const std::string temporary = path + ".quillmere-publish.tmp";
+    std::error_code error;
+    try {
+        WriteFile(temporary, bytes);
+        std::filesystem::rename(temporary, path, error);
+    } catch (const std::runtime_error&) {
+        error = std::make_error_code(std::errc::io_error);
+    }
+    if (error) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+Sha256Digest Sha256OfFile(Crypto& crypto, const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file || !std::filesystem::is_regular_file(path))
+        throw std::runtime_error("cannot read " + path);
+    std::unique_ptr<Sha256Hasher> hasher = crypto.NewSha256();
+    std::string chunk(1 << 16, '\0');
+    while (file.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) ||
+           file.gcount() > 0) {
+        hasher->Update(std::string_view(chunk.data(), static_cast<std::size_t>(file.gcount())));
+    }
+    if (file.bad())
+        throw std::runtime_error("cannot read " + path);
+    return hasher->Finish();
+}
