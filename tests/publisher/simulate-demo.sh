@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # quillmere-publish.exe simulate on the demo: the demo's application at 1.0 and its served,
-# pinned and signed updates (as scripts/demo lays them out, at http://demo.invalid through
-# --map). The progress log is the one the real updater shows in the headless demo, the message
+# pinned and signed updates (published by demo/publish-sample, as in scripts/demo, at
+# http://demo.invalid through --map). The progress log is the one the real updater shows in the headless demo, the message
 # boxes and the skipped program starts are reported, the folder given is byte for byte unchanged
 # and the copy is gone; a feed given as a local file is checked as served at the ADR URL; a file
 # missing under the map ends on the failed path (exit 1), and --answer no installs nothing.
@@ -28,44 +28,14 @@ expect() {  # expect DESCRIPTION COMMAND...: the command succeeds
     if "$@"; then echo "ok: $description"; else fail "$description"; fi
 }
 windows_path() { echo "Z:${1//\//\\}"; }
-publish() { "${tool[@]}" "$@" | tr -d '\r'; }
-write_script_text() { sed -i -e "s|@SERVER@|$server_url|g" -e 's/\r$//' -e 's/$/\r/' "$1"; }
 # Every folder, and every file with its SHA-256.
 listing() { (cd "$1" && find . -type d | sort && find . -type f -print0 | sort -z | xargs -0 sha256sum); }
 # The lines of section "== NAME" of the report in FILE.
 section() { sed -n "/^== $1\$/,/^\$/p" "$2" | sed '1d;$d'; }
 
-# As scripts/demo's pin_served_files: ;sha256= of the served file on each DWN and CMV line.
-pin_served_files() {
-    local script=$1 line fields url pinned=""
-    while IFS= read -r line || [ -n "$line" ]; do
-        line=${line%$'\r'}
-        IFS=';' read -r -a fields <<<"${line:4}"
-        case "$line" in
-            "DWN "*) url=${fields[0]} ;;
-            "CMV "*) url=${fields[2]} ;;
-            *) url="" ;;
-        esac
-        [ -z "$url" ] || line="$line;$(publish hash "$(windows_path "$work/server/${url#"$server_url/"}")")"
-        pinned+="$line"$'\r\n'
-    done <"$script"
-    printf '%s' "$pinned" >"$script"
-}
-
-cp -R "$root/demo/server" server
-find server -type f | while read -r file; do write_script_text "$file"; done
-mkdir server/tools && cp "$notes_program" server/tools/release-notes.exe
-for script in server/*/update.qsc server/updates.txt; do pin_served_files "$script"; done
-key_line=$(publish keygen "$(windows_path "$work/key.pem")")
-publish sign --key "$(windows_path "$work/key.pem")" --url "$server_url/updates.txt" --expires 30 \
-    "$(windows_path "$work/server/updates.txt")" >/dev/null
-
-cp -R "$root/demo/app" app
-find app -type f | while read -r file; do write_script_text "$file"; done
-mkdir app/temp
+"$root/demo/publish-sample" "$server_url" "$work" "$notes_program" "${tool[@]}" >/dev/null ||
+    exit 1
 cp "$root/lang/quillmere.lng" app/quillmere.lng
-printf 'ADR %s/updates.txt\r\nLOC \\version.txt\r\nTIT Inkwell Notes\r\n%s\r\n' "$server_url" \
-    "$key_line" >app/quillmere.cfg
 listing app >before.txt
 
 simulate() {  # simulate REPORT ARGS...: the report without CR, the exit status in $status
