@@ -3,6 +3,11 @@
 # Windows (src/windows/crypto/), OpenSSL's libcrypto on Linux (src/libcrypto/).
 
 add_library(quillmere_publisher STATIC
+    src/publisher/LintCommand.cpp
+    src/publisher/LintFile.cpp
+    src/publisher/LintFinding.cpp
+    src/publisher/LintReport.cpp
+    src/publisher/LintVersions.cpp
     src/publisher/PrivateKeyPem.cpp
     src/publisher/PublisherTool.cpp
 )

@@ -16,6 +16,7 @@
 #include "core/crypto/Sha256Pin.h"
 #include "core/crypto/SignatureFile.h"
 #include "core/crypto/UtcTimestamp.h"
+#include "publisher/LintCommand.h"
 #include "publisher/PrivateKeyPem.h"
 
 namespace {
@@ -34,6 +35,16 @@ constexpr std::string_view kUsage =
     "several).\n"
     "  verify --key-line \"KEY ...\" [--key-line \"KEY ...\"]... --url URL FEED\n"
     "      Checks FEED and FEED.sig as the updater does, and says why they are refused.\n"
+    "  lint [--kind config|version|feed|script] [--strict] [--format text|json]\n"
+    "       [--key KEYFILE | --key-line \"KEY ...\"] [--app DIR] FILE...\n"
+    "      Reports what the updater would do with each file: FILE:LINE:COLUMN: error|warning:\n"
+    "      message [code]. The kind is guessed: a .cfg file is a configuration file; else one\n"
+    "      with a CMV line is an update information file, one with MKD, RMD, ERD, DEL, EXE,\n"
+    "      MSG or DWN an update script, one with ADR, LOC, TIT or KEY a configuration file,\n"
+    "      one with VER lines only a version file. A key (--key, --key-line, or a KEY line in\n"
+    "      a configuration file among the FILEs) makes a missing pin an error. --app DIR: the\n"
+    "      program's folder, where EXE may find programs. Exit status 1 on an error (or a\n"
+    "      warning with --strict).\n"
     "Exit status: 0 done, 1 refused, 2 wrong command line.\n";
 
 constexpr std::int64_t kSecondsPerDay = 86400;
@@ -234,6 +245,13 @@ int RunCommand(const std::vector<std::string>& arguments, Crypto& crypto, P256Si
     if (command == "verify") {
         return RunVerify(ParseCommandLine(arguments, {"--key-line", "--url"}), crypto, clock, out,
                          err);
+    }
+    if (command == "lint") {
+        try {
+            return RunLint(arguments, out);
+        } catch (const LintUsageError& error) {
+            throw UsageError(error.what());
+        }
     }
     if (command == "help" || command == "--help" || command == "-h") {
         out << kUsage;

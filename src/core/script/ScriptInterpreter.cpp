@@ -40,6 +40,15 @@ constexpr std::size_t kArgumentStart = 4;  // the fourth character separates, wh
 
 }  // namespace
 
+bool IsCommandWord(std::string_view word) {
+    for (const Command& entry : kCommandTable) {
+        if (entry.word == word) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string ScriptRun::Argument() const {
     if (currentLine_.size() < kArgumentStart) {
         throw ScriptFailure(
