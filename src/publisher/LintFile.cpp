@@ -288,6 +288,12 @@ void FileLinter::CheckLine(std::string_view line, std::size_t offset) {
         ReportUnknownCommand(line, offset);
         return;
     }
+    if (command == "KEY" && file_.kind != LintKind::Config) {
+        trapArmed_ = true;
+        Error(offset, "key-outside-config",
+              "a KEY line counts only in the configuration file: anywhere else the line fails");
+        return;
+    }
     if (!IsUsual(file_.kind, command)) {
         Warning(offset, "unusual-command",
                 std::string(command) + " is not expected in " + KindName(file_.kind) +
@@ -302,12 +308,6 @@ void FileLinter::CheckLine(std::string_view line, std::size_t offset) {
     if (command == "OFF") {
         off_ = off_ ? off_ : offset;
         return;  // its argument is never read
-    }
-    if (command == "KEY" && file_.kind != LintKind::Config) {
-        trapArmed_ = true;
-        Error(offset, "key-outside-config",
-              "a KEY line counts only in the configuration file: anywhere else the line fails");
-        return;
     }
     if (line.size() > kCommandLength && line[kCommandLength] != ' ' &&
         line[kCommandLength] != '\t') {
