@@ -4,13 +4,12 @@
 #include "publisher/LintCommand.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "core/crypto/KeyLine.h"
-#include "publisher/LintFile.h"
 #include "publisher/LintReport.h"
 #include "publisher/PrivateKeyPem.h"
 
@@ -30,9 +29,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     if (!std::filesystem::is_regular_file(path, error)) {
         return std::nullopt;
     }
-    std::ifstream file(path, std::ios::binary);
-    std::string text(std::istreambuf_iterator<char>(file), {});
-    if (file.bad()) {
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    std::string text(static_cast<std::size_t>(std::max<std::streamoff>(file.tellg(), 0)), '\0');
+    file.seekg(0);
+    if (!file || !file.read(text.data(), static_cast<std::streamsize>(text.size()))) {
         return std::nullopt;
     }
     return text;
@@ -129,19 +129,31 @@ bool IsInAppFolder(const std::string& appFolder, const std::string& program) {
     return std::filesystem::is_regular_file(std::filesystem::path(appFolder) / relative, error);
 }
 
-// An EXE program no earlier DWN line of its script brings may come from another update script
-// of the run (an earlier version's) or be in the program's folder already (--app).
+// True when `downloads` (sorted) has a DWN line of `key` before `offset`.
+bool DownloadedBefore(const std::vector<Download>& downloads, std::uint64_t key,
+                      std::size_t offset) {
+    const auto first = std::lower_bound(downloads.begin(), downloads.end(), Download{key, 0});
+    return first != downloads.end() && first->key == key && first->offset < offset;
+}
+
+// An EXE program must be downloaded by an earlier DWN line of its script, by another update
+// script of the run (an earlier version's), or be in the program's folder already (--app).
 void CheckProgramsStarted(std::vector<LintedFile>& files, const std::string& appFolder) {
-    std::unordered_set<std::string> downloaded;
-    for (const LintedFile& file : files) {
-        downloaded.insert(file.downloads.begin(), file.downloads.end());
+    for (LintedFile& file : files) {
+        std::sort(file.downloads.begin(), file.downloads.end());
     }
     for (LintedFile& file : files) {
-        for (const ProgramCall& call : file.programsNotFound) {
+        for (const ProgramCall& call : file.programs) {
+            const auto downloaded = [&](const std::string& name) {
+                const std::uint64_t key = PathKey(name);
+                return std::any_of(files.begin(), files.end(), [&](const LintedFile& other) {
+                    const std::size_t before = &other == &file ? call.offset : SIZE_MAX;
+                    return DownloadedBefore(other.downloads, key, before);
+                });
+            };
             const bool found =
                 std::any_of(call.candidates.begin(), call.candidates.end(), [&](const auto& name) {
-                    return downloaded.count(ComparablePath(name)) != 0 ||
-                           IsInAppFolder(appFolder, name);
+                    return downloaded(name) || IsInAppFolder(appFolder, name);
                 });
             if (!found) {
                 file.Report({call.offset, Severity::Warning, "exe-not-found",
@@ -252,24 +264,31 @@ void FinishFindings(LintedFile& file) {
 
 }  // namespace
 
-int RunLint(const std::vector<std::string>& arguments, std::ostream& out) {
-    const LintOptions options = ParseLintOptions(arguments);
-    std::vector<LintedFile> files;
-    bool keyed = options.keyed;
-    for (const std::string& path : options.files) {
-        files.push_back(LintPath(path, options.kind));
-        keyed = keyed || files.back().hasKey;
+void FinishLintRun(std::vector<LintedFile>& files, bool keyed, const std::string& appFolder) {
+    for (const LintedFile& file : files) {
+        keyed = keyed || file.hasKey;
     }
     if (keyed) {
         ApplyKey(files);
     }
-    CheckProgramsStarted(files, options.appFolder);
+    CheckProgramsStarted(files, appFolder);
     CheckScriptVersions(files);
     CheckVersionOrder(files);
-
-    bool failed = false;
     for (LintedFile& file : files) {
         FinishFindings(file);
+    }
+}
+
+int RunLint(const std::vector<std::string>& arguments, std::ostream& out) {
+    const LintOptions options = ParseLintOptions(arguments);
+    std::vector<LintedFile> files;
+    for (const std::string& path : options.files) {
+        files.push_back(LintPath(path, options.kind));
+    }
+    FinishLintRun(files, options.keyed, options.appFolder);
+
+    bool failed = false;
+    for (const LintedFile& file : files) {
         for (const LintFinding& finding : file.findings) {
             failed = failed || finding.severity == Severity::Error || options.strict;
         }

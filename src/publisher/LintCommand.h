@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "publisher/LintFile.h"
+
 // A lint command line that cannot be run: the tool prints the usage (exit status 2).
 struct LintUsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -16,3 +18,10 @@ struct LintUsageError : std::runtime_error {
 // one is an error (or a warning, with --strict), else 0. A file that cannot be read is an error
 // finding. Throws LintUsageError for a wrong command line.
 int RunLint(const std::vector<std::string>& arguments, std::ostream& out);
+
+// The checks that need every file of a run, on files linted one by one: a key (`keyed`, or a
+// configuration file's KEY) makes missing pins errors; EXE programs are looked for in the other
+// update scripts' downloads and in `appFolder` (unless empty); scripts' VER lines are compared
+// with the CMV lines that offer them; versions are checked for their order. Then each file's
+// findings are put in the order of their place, with a count of those not kept.
+void FinishLintRun(std::vector<LintedFile>& files, bool keyed, const std::string& appFolder);

@@ -120,12 +120,13 @@ char LowerAscii(char c) {
 
 }  // namespace
 
-std::string ComparablePath(std::string_view path) {
-    std::string result(path);
-    for (char& c : result) {
-        c = c == '/' ? '\\' : LowerAscii(c);
+std::uint64_t PathKey(std::string_view path) {
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (const char c : path) {
+        hash ^= static_cast<unsigned char>(c == '/' ? '\\' : LowerAscii(c));
+        hash *= 0x100000001b3u;
     }
-    return result;
+    return hash;
 }
 
 namespace {
@@ -157,8 +158,10 @@ PathPlace PlaceInFolder(std::string_view path) {
     PathPlace place;
     std::size_t at = 0;
     while (at <= path.size()) {
-        std::size_t end = path.find_first_of("\\/", at);
-        end = end == std::string_view::npos ? path.size() : end;
+        std::size_t end = at;
+        while (end < path.size() && path[end] != '\\' && path[end] != '/') {
+            ++end;
+        }
         const std::string_view part = path.substr(at, end - at);
         at = end + 1;
         if (part.empty() || part == ".") {
@@ -457,7 +460,8 @@ void FileLinter::CheckCmv(const std::string& argument, std::size_t offset) {
     file_.listedScripts.push_back({offset, version, url});
     bool pinBad = false;
     std::optional<Sha256Digest> pin;
-    const std::string afterUrl = rest;
+    const std::string_view afterUrl =
+        std::string_view(argument).substr(urlOffset - offset + url.size());
     try {
         pin = TakePinField(rest);
     } catch (const ScriptFailure& failure) {
@@ -494,7 +498,8 @@ void FileLinter::CheckDwn(const std::string& argument, std::size_t offset) {
     CheckPlaceholders(path, pathOffset, {}, "a path is used as written");
     bool pinBad = false;
     std::optional<Sha256Digest> pin;
-    const std::string afterPath = rest;
+    const std::string_view afterPath =
+        std::string_view(argument).substr(pathOffset - offset + path.size());
     try {
         pin = TakePinField(rest);
     } catch (const ScriptFailure& failure) {
@@ -506,7 +511,7 @@ void FileLinter::CheckDwn(const std::string& argument, std::size_t offset) {
         CheckMissingPin("DWN", pathOffset + path.size());
     }
     if (IsInProgramFolder(path)) {
-        file_.downloads.insert(ComparablePath(path));
+        file_.downloads.push_back({PathKey(path), pathOffset});
     }
 }
 
@@ -546,7 +551,7 @@ void FileLinter::CheckExe(const std::string& argument, std::size_t offset) {
     if (commandLine.starts_with("WAIT:")) {
         commandLine.remove_prefix(5);
         offset += 5;
-    } else if (ComparablePath(commandLine.substr(0, 5)) == "wait:") {
+    } else if (PathKey(commandLine.substr(0, 5)) == PathKey("WAIT:")) {
         Warning(offset, "wait-prefix",
                 "only WAIT: in capitals makes EXE wait: " + QuoteContent(commandLine.substr(0, 5)) +
                     " is taken as the start of the program's name");
@@ -567,14 +572,9 @@ void FileLinter::CheckExe(const std::string& argument, std::size_t offset) {
     for (std::size_t prefixes = 0;; ++prefixes) {
         const std::string_view program = commandLine.substr(0, end);
         if (program.size() <= kLongestPath) {
-            const std::string comparable = ComparablePath(program);
-            if (file_.downloads.count(comparable) != 0 ||
-                file_.downloads.count(comparable + ".exe") != 0) {
-                return;
-            }
-            const std::size_t name = comparable.find_last_of('\\') + 1;
             call.candidates.emplace_back(program);
-            if (comparable.find('.', name) == std::string::npos && name < comparable.size()) {
+            const std::size_t name = program.find_last_of("\\/") + 1;
+            if (program.find('.', name) == std::string_view::npos && name < program.size()) {
                 call.candidates.push_back(std::string(program) + ".exe");
             }
         }
@@ -583,11 +583,14 @@ void FileLinter::CheckExe(const std::string& argument, std::size_t offset) {
         }
         end = commandLine.find(' ', end + 1);
     }
-    file_.programsNotFound.push_back(std::move(call));
+    file_.programs.push_back(std::move(call));
 }
 
 // True when the updater accepts the path; reports it otherwise.
 bool FileLinter::CheckPathRule(const std::string& path, std::size_t offset) {
+    if (IsInProgramFolder(path)) {
+        return true;  // the rule refuses only paths it uses as written
+    }
     try {
         ApplyScriptPathRule("C:\\Program", path);
         return true;

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <cstdint>
 #include <vector>
 
 #include "publisher/LintFinding.h"
@@ -28,12 +28,21 @@ std::optional<LintKind> LintKindNamed(std::string_view name);
 // version file; anything else an update script.
 LintKind GuessLintKind(std::string_view fileName, std::string_view text);
 
-// A path in the program's folder as Windows compares names: ASCII letters in lower case, "\"
-// for "/".
-std::string ComparablePath(std::string_view path);
+// A key of a path in the program's folder as Windows compares names (ASCII letters in any case,
+// "\" and "/" alike): a 64-bit FNV-1a hash, so that a million DWN targets cost no string each.
+std::uint64_t PathKey(std::string_view path);
 
-// A program that an EXE line starts in the program's folder, not downloaded before it in its
-// script: the spellings the updater would try, each beginning with "\".
+// A DWN line's target in the program's folder.
+struct Download {
+    std::uint64_t key;   // PathKey of the local file
+    std::size_t offset;  // of the line
+    bool operator<(const Download& other) const {
+        return key != other.key ? key < other.key : offset < other.offset;
+    }
+};
+
+// A program that an EXE line starts in the program's folder: the spellings the updater would
+// try, each beginning with "\".
 struct ProgramCall {
     std::size_t offset = 0;
     std::string shown;  // the program as written up to its first blank, for the message
@@ -59,11 +68,11 @@ struct LintedFile {
     bool droppedAnError = false;
 
     // Facts for the checks across files.
-    bool hasKey = false;                        // a configuration file with a valid KEY line
-    std::vector<VersionMention> versions;       // file index left 0; the caller sets it
-    std::unordered_set<std::string> downloads;  // DWN targets in the folder, lower case
-    std::vector<ProgramCall> programsNotFound;  // EXE programs no earlier DWN line brings
-    std::vector<ListedScript> listedScripts;    // a feed's CMV lines
+    bool hasKey = false;                      // a configuration file with a valid KEY line
+    std::vector<VersionMention> versions;     // file index left 0; the caller sets it
+    std::vector<Download> downloads;          // DWN targets in the folder
+    std::vector<ProgramCall> programs;        // EXE programs in the folder
+    std::vector<ListedScript> listedScripts;  // a feed's CMV lines
 
     // Records a finding, or counts it once the file has kMostFindingsPerFile.
     void Report(LintFinding finding);

@@ -6,12 +6,19 @@
 
 LineMap::LineMap(std::string_view text) {
     starts_.push_back(0);
-    for (std::size_t at = text.find_first_of("\r\n"); at != std::string_view::npos;
-         at = text.find_first_of("\r\n", at)) {
-        const bool crLf = text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n';
-        at += crLf ? 2 : 1;
-        starts_.push_back(at);
+    for (std::size_t lf = text.find('\n'); lf != std::string_view::npos;
+         lf = text.find('\n', lf + 1)) {
+        starts_.push_back(lf + 1);
     }
+    // Lone CRs are rare: found in a second pass and merged in.
+    const std::size_t lineFeedLines = starts_.size();
+    for (std::size_t cr = text.find('\r'); cr != std::string_view::npos;
+         cr = text.find('\r', cr + 1)) {
+        if (cr + 1 == text.size() || text[cr + 1] != '\n') {
+            starts_.push_back(cr + 1);
+        }
+    }
+    std::inplace_merge(starts_.begin(), starts_.begin() + lineFeedLines, starts_.end());
 }
 
 std::size_t LineMap::LineOf(std::size_t offset) const {
