@@ -12,6 +12,7 @@
 #include "core/script/ScriptBuffer.h"
 #include "core/script/ScriptFailure.h"
 #include "core/script/ScriptFields.h"
+#include "core/script/CommandTable.h"
 #include "core/script/ScriptInterpreter.h"
 #include "core/text/Placeholders.h"
 

@@ -48,10 +48,6 @@ private:
     bool trapArmed_ = false;
 };
 
-// True when `word` is one of the command table's words (exact and case-sensitive, as the loop
-// matches a line's first three characters).
-bool IsCommandWord(std::string_view word);
-
 class ScriptInterpreter {
 public:
     ScriptInterpreter(UpdaterState& state, ScriptBuffer& buffer, std::string& park,
