@@ -56,7 +56,8 @@ if(NOT WIN32)
             tests/core/UrlReferenceTest.cpp
             tests/core/CryptoEncodingsTest.cpp
             tests/core/SignedUpdatesTest.cpp
-        LIBRARIES quillmere_core)
+            tests/publisher/LintTest.cpp
+        LIBRARIES quillmere_core quillmere_publisher)
     # The OpenSSL backend; the same cases run against CNG under Wine (win_crypto_tests).
     quillmere_add_test(crypto_tests
         SOURCES tests/crypto/CryptoBackendTest.cpp

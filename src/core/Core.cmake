@@ -10,6 +10,7 @@ add_library(quillmere_core STATIC
     src/core/script/ScriptBuffer.cpp
     src/core/script/ScriptFields.cpp
     src/core/script/ScriptInterpreter.cpp
+    src/core/script/CommandTable.cpp
     src/core/script/SettingCommands.cpp
     src/core/script/VersionNumbers.cpp
     src/core/script/InstalledVersionText.cpp

@@ -13,6 +13,7 @@
 #include "core/crypto/Sha256Pin.h"
 #include "publisher/CommandLine.h"
 #include "publisher/FeedSigning.h"
+#include "publisher/LintCommand.h"
 #include "publisher/PrivateKeyPem.h"
 #include "publisher/Release.h"
 #include "publisher/SimulateCommand.h"
@@ -34,6 +35,16 @@ constexpr std::string_view kUsage =
     "several).\n"
     "  verify --key-line \"KEY ...\" [--key-line \"KEY ...\"]... --url URL FEED\n"
     "      Checks FEED and FEED.sig as the updater does, and says why they are refused.\n"
+    "  lint [--kind config|version|feed|script] [--strict] [--format text|json]\n"
+    "       [--key KEYFILE | --key-line \"KEY ...\"] [--app DIR] FILE...\n"
+    "      Reports what the updater would do with each file: FILE:LINE:COLUMN: error|warning:\n"
+    "      message [code]. The kind is guessed: a .cfg file is a configuration file; else one\n"
+    "      with a CMV line is an update information file, one with MKD, RMD, ERD, DEL, EXE,\n"
+    "      MSG or DWN an update script, one with ADR, LOC, TIT or KEY a configuration file,\n"
+    "      one with VER lines only a version file. A key (--key, --key-line, or a KEY line in\n"
+    "      a configuration file among the FILEs) makes a missing pin an error. --app DIR: the\n"
+    "      program's folder, where EXE may find programs. Exit status 1 on an error (or a\n"
+    "      warning with --strict).\n"
     "  simulate --app DIR [--feed URL|FILE] [--answer yes|no] [--map URL-PREFIX=DIR]... [--keep]\n"
     "      Runs an update check of a copy of the program folder DIR as a user's machine would\n"
     "      (DIR is never written), answering offers with --answer (yes by default). URLs under\n"
@@ -170,6 +181,13 @@ int RunCommand(const std::vector<std::string>& arguments, Crypto& crypto, P256Si
         return RunSimulate(arguments, simulator, out, err);
     if (command == "release")
         return RunRelease(ParseCommandLine(arguments, kReleaseOptions), crypto, signer, clock, out);
+    if (command == "lint") {
+        try {
+            return RunLint(arguments, out);
+        } catch (const LintUsageError& error) {
+            throw UsageError(error.what());
+        }
+    }
     if (command == "help" || command == "--help" || command == "-h") {
         out << kUsage;
         return kExitOk;

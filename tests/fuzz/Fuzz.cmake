@@ -50,3 +50,9 @@ quillmere_add_fuzzer(download
 quillmere_add_fuzzer(signing
     SOURCES tests/fuzz/SigningFuzz.cpp src/publisher/PrivateKeyPem.cpp
     LIBRARIES quillmere_core)
+# quillmere-publish lint over a run of up to four files: findings in their files, ASCII output.
+quillmere_add_fuzzer(lint
+    SOURCES tests/fuzz/LintFuzz.cpp src/publisher/LintCommand.cpp src/publisher/LintFile.cpp
+            src/publisher/LintFinding.cpp src/publisher/LintReport.cpp
+            src/publisher/LintVersions.cpp src/publisher/PrivateKeyPem.cpp
+    LIBRARIES quillmere_core)

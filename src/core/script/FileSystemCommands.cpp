@@ -6,17 +6,10 @@
 
 #include "core/script/Commands.h"
 #include "core/script/ScriptFailure.h"
+#include "core/script/ScriptFields.h"
 #include "core/text/ReadableLength.h"
 
 namespace {
-
-// A path with "*" or "?" would act on files the line does not name: refuse it outright.
-void RejectWildcards(const std::string& path) {
-    if (path.find_first_of("*?") != std::string::npos) {
-        throw ScriptFailure("Wildcards (\"*\" and \"?\") are not allowed in a path: " +
-                            CutToReadableLength(path));
-    }
-}
 
 // The full path of the line's argument, after the script path rule.
 std::string TargetPath(ScriptInterpreter& interpreter, const std::string& argument) {

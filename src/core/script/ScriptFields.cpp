@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "core/script/ScriptFailure.h"
+#include "core/text/ReadableLength.h"
 
 void NextField(std::string& rest, std::string& field) {
     const std::size_t separator = rest.find(';');
@@ -18,6 +19,13 @@ void RemoveFieldSeparator(std::string& rest) {
             "than its command needs.");
     }
     rest.erase(0, 1);
+}
+
+void RejectWildcards(const std::string& path) {
+    if (path.find_first_of("*?") != std::string::npos) {
+        throw ScriptFailure("Wildcards (\"*\" and \"?\") are not allowed in a path: " +
+                            CutToReadableLength(path));
+    }
 }
 
 bool IsInProgramFolder(const std::string& path) {

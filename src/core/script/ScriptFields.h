@@ -14,6 +14,10 @@ void RemoveFieldSeparator(std::string& rest);
 // True when the path rule puts `path` in the program's folder: it begins with "\".
 bool IsInProgramFolder(const std::string& path);
 
+// A path with "*" or "?" would act on files the line does not name (MKD, RMD, ERD, DEL): throws
+// ScriptFailure, describing the refusal, for one.
+void RejectWildcards(const std::string& path);
+
 // A local path that begins with "\" lies in the program's folder: the result is `appPath`
 // followed by the path, its backslash included. Only the first character is tested, so
 // "\\server\share" is made relative too. Any other path is used as written, except one that

@@ -1,39 +1,12 @@
 #include "core/script/ScriptInterpreter.h"
 
-#include <array>
-
-#include "core/script/Commands.h"
+#include "core/script/CommandTable.h"
 #include "core/script/ScriptFailure.h"
 #include "core/script/ScriptFields.h"
 #include "core/text/Placeholders.h"
 #include "core/text/ReadableLength.h"
 
 namespace {
-
-using CommandHandler = LineOutcome (*)(ScriptInterpreter&, ScriptRun&);
-
-struct Command {
-    std::string_view word;
-    CommandHandler handler;
-};
-
-// Tested in this order; the first match wins. Matching is exact and case-sensitive.
-constexpr std::array<Command, 14> kCommandTable{{
-    {"ADR", RunAdr},
-    {"LOC", RunLoc},
-    {"TIT", RunTit},
-    {"VER", RunVer},
-    {"CMV", RunCmv},
-    {"OFF", RunOff},
-    {"MKD", RunMkd},
-    {"RMD", RunRmd},
-    {"EXE", RunExe},
-    {"ERD", RunErd},
-    {"DEL", RunDel},
-    {"MSG", RunMsg},
-    {"DWN", RunDwn},
-    {"KEY", RunKey},
-}};
 
 constexpr std::size_t kCommandLength = 3;
 constexpr std::size_t kArgumentStart = 4;  // the fourth character separates, whatever it is
