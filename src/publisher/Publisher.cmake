@@ -67,5 +67,9 @@ if(QUILLMERE_TESTS)
         add_test(NAME publisher_openssl_roundtrip
             COMMAND ${CMAKE_SOURCE_DIR}/tests/publisher/openssl-roundtrip.sh
                     $<TARGET_FILE:quillmere_publish>)
+        # The demo's files as published pass lint --strict.
+        add_test(NAME publisher_lint_demo
+            COMMAND ${CMAKE_SOURCE_DIR}/tests/publisher/lint-demo.sh ${CMAKE_SOURCE_DIR}
+                    $<TARGET_FILE:quillmere_publish>)
     endif()
 endif()
