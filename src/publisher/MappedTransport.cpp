@@ -38,57 +38,18 @@ private:
     std::ifstream body_;
 };
 
-// The relative file path that the rest of a URL names; empty when it would leave the folder.
-std::filesystem::path RelativePath(std::string rest) {
-    rest = rest.substr(0, rest.find_first_of("?#"));
-    std::filesystem::path relative;
-    std::size_t start = 0;
-    while (start <= rest.size()) {
-        std::size_t end = rest.find('/', start);
-        if (end == std::string::npos)
-            end = rest.size();
-        const std::string segment = rest.substr(start, end - start);
-        if (segment == ".." || segment == "." || segment.find_first_of("\\:") != std::string::npos)
-            return {};
-        if (!segment.empty())
-            relative /= segment;
-        start = end + 1;
-    }
-    return relative;
-}
-
 }  // namespace
 
-void MappedTransport::MapPrefix(const std::string& prefix, const std::filesystem::path& folder) {
-    prefixes_.emplace_back(prefix, folder);
-}
-
-void MappedTransport::ServeFile(const std::string& url, const std::filesystem::path& file) {
-    files_[url] = file;
-}
-
-std::optional<std::filesystem::path> MappedTransport::LocalFileFor(const std::string& url) const {
+std::optional<std::string> MappedTransport::LocalFileFor(const std::string& url) const {
     if (const auto exact = files_.find(url); exact != files_.end())
         return exact->second;
-    const std::pair<std::string, std::filesystem::path>* best = nullptr;
-    for (const auto& mapping : prefixes_) {
-        const std::string& prefix = mapping.first;
-        if (!url.starts_with(prefix))
-            continue;
-        const bool atBoundary = url.size() == prefix.size() || prefix.ends_with('/') ||
-                                url[prefix.size()] == '/' || url[prefix.size()] == '?';
-        if (atBoundary && (best == nullptr || prefix.size() > best->first.size())) {
-            best = &mapping;
-        }
-    }
-    if (best == nullptr)
-        return std::nullopt;
-    const std::filesystem::path relative = RelativePath(url.substr(best->first.size()));
-    return relative.empty() ? std::filesystem::path() : best->second / relative;
+    return LocalFileOf(map_, url);
 }
 
 std::unique_ptr<HttpReply> MappedTransport::Get(const std::string& url, DownloadKind kind) {
-    if (const std::optional<std::filesystem::path> file = LocalFileFor(url))
-        return std::make_unique<FileReply>(*file);
+    if (const std::optional<std::string> file = LocalFileFor(url)) {
+        return std::make_unique<FileReply>(file->empty() ? std::filesystem::path()
+                                                         : pathOf_(*file));
+    }
     return network_.Get(url, kind);
 }

@@ -5,6 +5,7 @@
 // download logic above runs unchanged: redirects, length checks, pins, temporary files.
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -12,25 +13,33 @@
 #include <vector>
 
 #include "core/net/HttpTransport.h"
+#include "publisher/UrlMap.h"
 
 class MappedTransport final : public HttpTransport {
 public:
-    explicit MappedTransport(HttpTransport& network) : network_(network) {}
+    // Turns a file name as given on the command line into a path (the Windows build reads it
+    // in the system's code page).
+    using PathOf = std::function<std::filesystem::path(const std::string&)>;
 
-    // Answers URLs that start with `prefix` (at a "/" or at its end) from the files under
-    // `folder`: the rest of the URL, up to any "?" or "#", is the file's path in it.
-    void MapPrefix(const std::string& prefix, const std::filesystem::path& folder);
-    // Answers exactly `url` with `file` (a missing file is a 404). Takes precedence over prefixes.
-    void ServeFile(const std::string& url, const std::filesystem::path& file);
+    explicit MappedTransport(
+        HttpTransport& network,
+        PathOf pathOf = [](const std::string& name) { return std::filesystem::path(name); })
+        : network_(network), pathOf_(std::move(pathOf)) {}
+
+    // Answers the URLs that `mapping` covers from its folder's files (see LocalFileOf).
+    void Map(const UrlMapping& mapping) { map_.push_back(mapping); }
+    // Answers exactly `url` with `file` (a missing file is a 404). Takes precedence over --map.
+    void ServeFile(const std::string& url, const std::string& file) { files_[url] = file; }
 
     // The local file that answers `url` (which may be missing), or nothing for the network.
-    // A path that would leave the mapped folder ("..", a backslash, a drive) gets an empty path.
-    std::optional<std::filesystem::path> LocalFileFor(const std::string& url) const;
+    // Empty when the URL's path names no file inside the mapped folder: a 404.
+    std::optional<std::string> LocalFileFor(const std::string& url) const;
 
     std::unique_ptr<HttpReply> Get(const std::string& url, DownloadKind kind) override;
 
 private:
     HttpTransport& network_;
-    std::vector<std::pair<std::string, std::filesystem::path>> prefixes_;
-    std::map<std::string, std::filesystem::path> files_;
+    PathOf pathOf_;
+    std::vector<UrlMapping> map_;
+    std::map<std::string, std::string> files_;
 };

@@ -23,6 +23,7 @@ add_library(quillmere_publisher STATIC
     src/publisher/SimulateCommand.cpp
     src/publisher/SimulatedDownloader.cpp
     src/publisher/ToolFiles.cpp
+    src/publisher/UrlMap.cpp
 )
 target_link_libraries(quillmere_publisher PUBLIC quillmere_core)
 

@@ -52,7 +52,8 @@ ReleaseRequest RequestOf(const CommandLine& line, Clock& clock) {
 void CheckScriptIsServedThere(const ReleaseRequest& request) {
     const std::optional<std::string> served = LocalFileOf(request.map, request.scriptUrl);
     std::error_code error;
-    if (served && !std::filesystem::equivalent(*served, request.scriptPath, error)) {
+    if (served &&
+        (served->empty() || !std::filesystem::equivalent(*served, request.scriptPath, error))) {
         throw std::runtime_error("--script-url " + request.scriptUrl + " is served from " +
                                  *served + " (by --map), not from " + request.scriptPath);
     }

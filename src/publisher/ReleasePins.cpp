@@ -1,6 +1,5 @@
 #include "publisher/ReleasePins.h"
 
-#include <algorithm>
 #include <stdexcept>
 
 #include "core/crypto/Sha256Pin.h"
@@ -60,6 +59,8 @@ ScriptPin PinLine(std::string& line, const PinnedCommand& command,
     const std::optional<std::string> file = LocalFileOf(map, url);
     if (!file)
         throw std::runtime_error("no --map covers " + url);
+    if (file->empty())
+        throw std::runtime_error(url + " names no file inside its --map folder");
     pin.file = *file;
     const Sha256Digest digest = hashFile(*file);
     pin.newPin = std::string(kSha256PinPrefix) + Sha256Hex(digest);
@@ -70,37 +71,6 @@ ScriptPin PinLine(std::string& line, const PinnedCommand& command,
 }
 
 }  // namespace
-
-UrlMapping ParseUrlMapping(const std::string& option) {
-    const std::size_t equals = option.find('=');
-    if (equals == std::string::npos || equals == 0 || equals + 1 == option.size())
-        throw UsageError("--map takes URL-PREFIX=DIR, not " + option);
-    return {option.substr(0, equals), option.substr(equals + 1)};
-}
-
-std::optional<std::string> LocalFileOf(const std::vector<UrlMapping>& map, const std::string& url) {
-    const UrlMapping* best = nullptr;
-    for (const UrlMapping& mapping : map) {
-        const std::string_view prefix = mapping.prefix;
-        const bool covers = url.starts_with(prefix) && url.size() > prefix.size() &&
-                            (prefix.ends_with('/') || url[prefix.size()] == '/');
-        if (covers && (!best || prefix.size() > best->prefix.size()))
-            best = &mapping;
-    }
-    if (!best)
-        return std::nullopt;
-    std::string path = url.substr(best->prefix.size());
-    if (path.starts_with('/'))
-        path.erase(0, 1);
-    // The URL's "/" become the folder's own separator when it is written with "\\" only.
-    const std::string& folder = best->folder;
-    const char separator =
-        folder.find('/') == std::string::npos && folder.find('\\') != std::string::npos ? '\\'
-                                                                                        : '/';
-    std::replace(path.begin(), path.end(), '/', separator);
-    const bool separated = folder.ends_with('/') || folder.ends_with('\\');
-    return folder + (separated ? "" : std::string(1, separator)) + path;
-}
 
 PinnedScript PinScript(const std::string& text, const std::string& name,
                        const std::vector<UrlMapping>& map, const FileHasher& hashFile) {

@@ -8,22 +8,7 @@
 #include <vector>
 
 #include "core/seam/Crypto.h"
-
-// One --map URL-PREFIX=DIR: the files served under URL-PREFIX are DIR's.
-struct UrlMapping {
-    std::string prefix;
-    std::string folder;
-};
-
-// Parses "URL-PREFIX=DIR" (split at the first "="). Throws UsageError when either side is
-// empty.
-UrlMapping ParseUrlMapping(const std::string& option);
-
-// The local file served at `url`: the folder of the longest prefix that covers it, followed by
-// the rest of the URL (its "/" written as "\\" when the folder uses "\\" only). A prefix
-// covers a URL that continues it with a path: "http://h/app" covers "http://h/app/x.txt" but
-// not "http://h/apple.txt". Nothing when no prefix covers it.
-std::optional<std::string> LocalFileOf(const std::vector<UrlMapping>& map, const std::string& url);
+#include "publisher/UrlMap.h"
 
 // A line whose pin release wrote or checked.
 struct ScriptPin {

@@ -5,6 +5,8 @@
 
 #include <stdexcept>
 
+#include "publisher/CommandLine.h"
+
 bool IsUrl(const std::string& text) {
     return text.find("://") != std::string::npos;
 }
@@ -25,15 +27,6 @@ void SetOnce(std::string& field, bool& given, const std::string& name, const std
     field = value;
 }
 
-UrlPrefixMap ParseMap(const std::string& value) {
-    const std::size_t equals = value.find('=');
-    if (equals == std::string::npos || equals == 0 || equals + 1 == value.size() ||
-        !IsUrl(value.substr(0, equals))) {
-        throw std::invalid_argument("--map takes URL-PREFIX=DIR, not " + value);
-    }
-    return {value.substr(0, equals), value.substr(equals + 1)};
-}
-
 }  // namespace
 
 SimulateOptions ParseSimulateOptions(const std::vector<std::string>& arguments) {
@@ -49,7 +42,7 @@ SimulateOptions ParseSimulateOptions(const std::vector<std::string>& arguments) 
         } else if (argument == "--answer") {
             SetOnce(answer, answerGiven, argument, ValueOf(arguments, i));
         } else if (argument == "--map") {
-            options.maps.push_back(ParseMap(ValueOf(arguments, i)));
+            options.maps.push_back(ParseUrlMapping(ValueOf(arguments, i)));
         } else if (argument == "--keep") {
             options.keep = true;
         } else {

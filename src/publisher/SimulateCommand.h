@@ -7,18 +7,14 @@
 #include <string>
 #include <vector>
 
-// --map URL-PREFIX=DIR: URLs under the prefix are answered from files under the folder.
-struct UrlPrefixMap {
-    std::string prefix;
-    std::string folder;
-};
+#include "publisher/UrlMap.h"
 
 struct SimulateOptions {
-    std::string app;        // the program's folder, copied before the run
-    std::string feed;       // a URL, a local file, or empty for the configuration's ADR
-    bool answerYes = true;  // the answer to every offer
-    std::vector<UrlPrefixMap> maps;
-    bool keep = false;  // leave the copy behind and say where
+    std::string app;               // the program's folder, copied before the run
+    std::string feed;              // a URL, a local file, or empty for the configuration's ADR
+    bool answerYes = true;         // the answer to every offer
+    std::vector<UrlMapping> maps;  // --map
+    bool keep = false;             // leave the copy behind and say where
 };
 
 // True when --feed names a URL rather than a local file.

@@ -223,13 +223,18 @@ TEST_F(ReleaseTest, RefusalsLeaveEveryFileUnchanged) {
     }
 }
 
-TEST(ReleaseUrlMap, LongestPrefixThatContinuesWithAPathServesTheFile) {
+// --map's one rule, for release and simulate alike.
+TEST(UrlMapTest, LongestPrefixThatContinuesWithAPathServesTheFile) {
     const std::vector<UrlMapping> map = {
         {"http://h/app", "srv"}, {"http://h/app/big/", "/big"}, {"http://h/w", "Z:\\w"}};
     const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
-        {"http://h/app/x.txt", "srv/x.txt"},      {"http://h/app/big/1/y.bin", "/big/1/y.bin"},
-        {"http://h/apple.txt", std::nullopt},     {"http://h/app", std::nullopt},
+        {"http://h/app/x.txt", "srv/x.txt"},
+        {"http://h/app/big/1/y.bin", "/big/1/y.bin"},
+        {"http://h/w/a/b.txt?v=2", "Z:\\w\\a\\b.txt"},
+        {"http://h/apple.txt", std::nullopt},
         {"http://other/app/x.txt", std::nullopt},
+        {"http://h/app", ""},
+        {"http://h/app/../etc/passwd", ""},
     };
     for (const auto& [url, file] : cases) EXPECT_EQ(LocalFileOf(map, url), file) << url;
 }

@@ -164,8 +164,8 @@ void WriteDownloads(std::ostream& out, const SimulatedDownloader& downloader,
     out << "\n== downloads\n";
     for (const RecordedDownload& download : downloader.Downloads()) {
         out << ResultName(download.result) << ": " << download.url;
-        if (const std::optional<fs::path> file = http.LocalFileFor(download.url))
-            out << "  (from " << AnsiOf(*file) << ")";
+        if (const std::optional<std::string> file = http.LocalFileFor(download.url))
+            out << "  (from " << *file << ")";
         out << (download.pinned ? "  [pinned]" : "") << "\n";
     }
     if (downloader.Downloads().empty())
@@ -184,11 +184,11 @@ int RunSimulation(const SimulateOptions& options, std::ostream& out) {
 
     CngCrypto crypto;
     WinInetTransport network;
-    MappedTransport http(network);
-    for (const UrlPrefixMap& map : options.maps) {
+    MappedTransport http(network, PathOf);
+    for (const UrlMapping& map : options.maps) {
         if (!fs::is_directory(PathOf(map.folder)))
             throw std::runtime_error("--map folder " + map.folder + " is not a folder");
-        http.MapPrefix(map.prefix, PathOf(map.folder));
+        http.Map(map);
     }
 
     CopyFolder copy;
@@ -213,8 +213,8 @@ int RunSimulation(const SimulateOptions& options, std::ostream& out) {
     if (started && !options.feed.empty()) {
         if (feedIsFile) {
             // Served at the configuration's URL, so its signature is checked for that URL.
-            http.ServeFile(state.UpdateInfoUrl, PathOf(options.feed));
-            http.ServeFile(state.UpdateInfoUrl + ".sig", PathOf(options.feed + ".sig"));
+            http.ServeFile(state.UpdateInfoUrl, options.feed);
+            http.ServeFile(state.UpdateInfoUrl + ".sig", options.feed + ".sig");
         } else {
             state.UpdateInfoUrl = options.feed;
         }
