@@ -15,12 +15,15 @@ std::string CommandLine::OneOr(const std::string& name, const std::string& fallb
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
-                             const std::vector<std::string>& known) {
+                             const std::vector<std::string>& known,
+                             const std::vector<std::string>& flags) {
     CommandLine line;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (!argument.starts_with("--")) {
             line.operands.push_back(argument);
+        } else if (std::find(flags.begin(), flags.end(), argument) != flags.end()) {
+            line.flags.insert(argument);
         } else if (std::find(known.begin(), known.end(), argument) == known.end()) {
             throw UsageError("unknown option " + argument);
         } else if (i + 1 == arguments.size()) {

@@ -1,7 +1,9 @@
 #pragma once
-// The publisher's tool's command lines: "--name value" options (each may repeat) and operands.
+// The publisher's tool's command lines: "--name value" options (each may repeat), "--name" flags
+// and operands.
 
 #include <map>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -14,7 +16,10 @@ struct UsageError : std::runtime_error {
 // The options and the remaining operands of a command.
 struct CommandLine {
     std::multimap<std::string, std::string> options;
+    std::set<std::string> flags;
     std::vector<std::string> operands;
+
+    bool Has(const std::string& flag) const { return flags.count(flag) != 0; }
 
     // The value of an option given exactly once. Throws UsageError otherwise.
     const std::string& One(const std::string& name) const;
@@ -25,6 +30,8 @@ struct CommandLine {
 };
 
 // Splits `arguments` (the command word first, then its options and operands). Every option in
-// `known` takes a value. Throws UsageError for an unknown option or one without a value.
+// `known` takes a value; those in `flags` take none. Throws UsageError for an unknown option or
+// one without a value.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
-                             const std::vector<std::string>& known);
+                             const std::vector<std::string>& known,
+                             const std::vector<std::string>& flags = {});

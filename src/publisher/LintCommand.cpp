@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "core/crypto/KeyLine.h"
+#include "publisher/CommandLine.h"
 #include "publisher/LintReport.h"
 #include "publisher/PrivateKeyPem.h"
 
@@ -49,51 +50,39 @@ void RequireKey(const std::string& text, const std::string& what) {
         line.remove_prefix(4);
     }
     if (!ParseKeyLine(line, reason)) {
-        throw LintUsageError(what + " is neither a private key file nor a KEY line: " + reason);
+        throw UsageError(what + " is neither a private key file nor a KEY line: " + reason);
     }
 }
 
 LintOptions ParseLintOptions(const std::vector<std::string>& arguments) {
+    const CommandLine line = ParseCommandLine(
+        arguments, {"--kind", "--format", "--key", "--key-line", "--app"}, {"--strict"});
     LintOptions options;
-    for (std::size_t i = 1; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (argument == "--strict") {
-            options.strict = true;
-            continue;
-        }
-        if (!argument.starts_with("--")) {
-            options.files.push_back(argument);
-            continue;
-        }
-        if (i + 1 == arguments.size()) {
-            throw LintUsageError(argument + " needs a value");
-        }
-        const std::string& value = arguments[++i];
-        if (argument == "--kind") {
-            options.kind = LintKindNamed(value);
-            if (!options.kind)
-                throw LintUsageError("--kind takes config, version, feed or script");
-        } else if (argument == "--format") {
-            if (value != "text" && value != "json")
-                throw LintUsageError("--format takes text or json");
-            options.json = value == "json";
-        } else if (argument == "--key") {
-            const std::optional<std::string> text = ReadWholeFile(value);
-            if (!text)
-                throw LintUsageError("cannot read " + value);
-            RequireKey(*text, value);
-            options.keyed = true;
-        } else if (argument == "--key-line") {
-            RequireKey(value, "--key-line");
-            options.keyed = true;
-        } else if (argument == "--app") {
-            options.appFolder = value;
-        } else {
-            throw LintUsageError("unknown option " + argument);
-        }
+    options.strict = line.Has("--strict");
+    options.files = line.operands;
+    options.appFolder = line.OneOr("--app", "");
+    if (const std::string kind = line.OneOr("--kind", ""); !kind.empty()) {
+        options.kind = LintKindNamed(kind);
+        if (!options.kind)
+            throw UsageError("--kind takes config, version, feed or script");
+    }
+    const std::string format = line.OneOr("--format", "text");
+    if (format != "text" && format != "json")
+        throw UsageError("--format takes text or json");
+    options.json = format == "json";
+    for (auto [at, end] = line.options.equal_range("--key"); at != end; ++at) {
+        const std::optional<std::string> text = ReadWholeFile(at->second);
+        if (!text)
+            throw UsageError("cannot read " + at->second);
+        RequireKey(*text, at->second);
+        options.keyed = true;
+    }
+    for (auto [at, end] = line.options.equal_range("--key-line"); at != end; ++at) {
+        RequireKey(at->second, "--key-line");
+        options.keyed = true;
     }
     if (options.files.empty())
-        throw LintUsageError("lint needs at least one FILE");
+        throw UsageError("lint needs at least one FILE");
     return options;
 }
 

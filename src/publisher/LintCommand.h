@@ -3,20 +3,14 @@
 // update information file, update scripts) and reports what the updater would do with them.
 
 #include <iosfwd>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "publisher/LintFile.h"
 
-// A lint command line that cannot be run: the tool prints the usage (exit status 2).
-struct LintUsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
 // `arguments`: "lint" and its options and files. Prints the findings to `out`; returns 1 when
 // one is an error (or a warning, with --strict), else 0. A file that cannot be read is an error
-// finding. Throws LintUsageError for a wrong command line.
+// finding. Throws UsageError for a wrong command line.
 int RunLint(const std::vector<std::string>& arguments, std::ostream& out);
 
 // The checks that need every file of a run, on files linted one by one: a key (`keyed`, or a

@@ -148,12 +148,7 @@ int RunVerify(const CommandLine& line, Crypto& crypto, Clock& clock, std::ostrea
 // simulate --app DIR [--feed URL|FILE] [--answer yes|no] [--map URL-PREFIX=DIR]... [--keep]
 int RunSimulate(const std::vector<std::string>& arguments, const Simulator& simulator,
                 std::ostream& out, std::ostream& err) {
-    SimulateOptions options;
-    try {
-        options = ParseSimulateOptions(arguments);
-    } catch (const std::invalid_argument& error) {
-        throw UsageError(error.what());
-    }
+    const SimulateOptions options = ParseSimulateOptions(arguments);
     if (!simulator) {
         err << "quillmere-publish: simulate runs the updater's Windows side: use the Windows "
                "build, quillmere-publish.exe (under Wine on Linux)\n";
@@ -181,13 +176,8 @@ int RunCommand(const std::vector<std::string>& arguments, Crypto& crypto, P256Si
         return RunSimulate(arguments, simulator, out, err);
     if (command == "release")
         return RunRelease(ParseCommandLine(arguments, kReleaseOptions), crypto, signer, clock, out);
-    if (command == "lint") {
-        try {
-            return RunLint(arguments, out);
-        } catch (const LintUsageError& error) {
-            throw UsageError(error.what());
-        }
-    }
+    if (command == "lint")
+        return RunLint(arguments, out);
     if (command == "help" || command == "--help" || command == "-h") {
         out << kUsage;
         return kExitOk;

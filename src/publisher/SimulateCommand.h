@@ -20,8 +20,8 @@ struct SimulateOptions {
 // True when --feed names a URL rather than a local file.
 bool IsUrl(const std::string& text);
 
-// The options of `arguments` ("simulate" first). Throws std::invalid_argument with the problem
-// when the command line is wrong.
+// The options of `arguments` ("simulate" first). Throws UsageError when the command line is
+// wrong.
 SimulateOptions ParseSimulateOptions(const std::vector<std::string>& arguments);
 
 // Runs a simulation, writing its report to `out`; returns the tool's exit status. May throw a

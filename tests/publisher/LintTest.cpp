@@ -8,6 +8,7 @@
 #include <regex>
 #include <sstream>
 
+#include "publisher/CommandLine.h"
 #include "publisher/LintCommand.h"
 
 namespace {
@@ -199,9 +200,9 @@ TEST(LintTest, ExitStatusesAndJson) {
     EXPECT_EQ(Lint({"--strict", warned}).status, 1);
     EXPECT_EQ(Lint({odd}).status, 1);
     EXPECT_EQ(Lint({folder.Write("c.qsc", "") + ".missing"}).status, 1);
-    EXPECT_THROW(Lint({}), LintUsageError);
-    EXPECT_THROW(Lint({"--kind", "other", clean}), LintUsageError);
-    EXPECT_THROW(Lint({"--key-line", "KEY xyz", clean}), LintUsageError);
+    EXPECT_THROW(Lint({}), UsageError);
+    EXPECT_THROW(Lint({"--kind", "other", clean}), UsageError);
+    EXPECT_THROW(Lint({"--key-line", "KEY xyz", clean}), UsageError);
 
     EXPECT_EQ(Lint({"--format", "json", clean}).output, "[]\n");
     const std::string json = Lint({"--format", "json", odd}).output;
