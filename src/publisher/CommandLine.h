@@ -1,12 +1,18 @@
 #pragma once
 // The publisher's tool's command lines: "--name value" options (each may repeat), "--name" flags
-// and operands.
+// and operands; and its exit statuses.
 
 #include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+// The tool's exit statuses: done, refused (the command could not be done, a check failed), and
+// a wrong command line.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitRefused = 1;
+inline constexpr int kExitUsage = 2;
 
 // A command line that cannot be run: the tool prints the usage text and exits with status 2.
 struct UsageError : std::runtime_error {

@@ -1,18 +1,16 @@
 #pragma once
-// quillmere-publish: the publisher's commands (keygen, sign, hash, verify), portable over the
-// crypto seam and the signing extension; each build's entry point passes its backend.
+// quillmere-publish: the publisher's commands (keygen, sign, hash, verify, lint, simulate,
+// release), portable over the crypto seam and the signing extension; each build's entry point
+// passes its backend.
 
 #include <iosfwd>
 #include <string>
 #include <vector>
 
 #include "core/seam/Crypto.h"
+#include "publisher/CommandLine.h"
 #include "publisher/P256Signer.h"
 #include "publisher/SimulateCommand.h"
-
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitRefused = 1;
-inline constexpr int kExitUsage = 2;
 
 // Runs the command in `arguments` (without the program name), writing results to `out` and
 // errors and usage to `err`. Returns kExitOk, kExitRefused (the command could not be done, or a

@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "core/crypto/Sha256Pin.h"
+#include "publisher/CommandLine.h"
 #include "publisher/FeedSigning.h"
-#include "publisher/PublisherTool.h"
 #include "publisher/ReleaseFeed.h"
 #include "publisher/ReleasePins.h"
 #include "publisher/ToolFiles.h"
