@@ -11,6 +11,7 @@
 
 #include "core/crypto/KeyLine.h"
 #include "publisher/CommandLine.h"
+#include "publisher/LintPaths.h"
 #include "publisher/LintReport.h"
 #include "publisher/PrivateKeyPem.h"
 

@@ -28,13 +28,9 @@ std::optional<LintKind> LintKindNamed(std::string_view name);
 // version file; anything else an update script.
 LintKind GuessLintKind(std::string_view fileName, std::string_view text);
 
-// A key of a path in the program's folder as Windows compares names (ASCII letters in any case,
-// "\" and "/" alike): a 64-bit FNV-1a hash, so that a million DWN targets cost no string each.
-std::uint64_t PathKey(std::string_view path);
-
 // A DWN line's target in the program's folder.
 struct Download {
-    std::uint64_t key;   // PathKey of the local file
+    std::uint64_t key;   // PathKey (LintPaths.h) of the local file
     std::size_t offset;  // of the line
     bool operator<(const Download& other) const {
         return key != other.key ? key < other.key : offset < other.offset;

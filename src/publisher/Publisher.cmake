@@ -7,9 +7,11 @@ add_library(quillmere_publisher STATIC
     src/publisher/CommandLine.cpp
     src/publisher/FeedSigning.cpp
     src/publisher/FolderSnapshot.cpp
+    src/publisher/LintArguments.cpp
     src/publisher/LintCommand.cpp
     src/publisher/LintFile.cpp
     src/publisher/LintFinding.cpp
+    src/publisher/LintPaths.cpp
     src/publisher/LintReport.cpp
     src/publisher/LintVersions.cpp
     src/publisher/MappedTransport.cpp

@@ -52,7 +52,8 @@ quillmere_add_fuzzer(signing
     LIBRARIES quillmere_core)
 # quillmere-publish lint over a run of up to four files: findings in their files, ASCII output.
 quillmere_add_fuzzer(lint
-    SOURCES tests/fuzz/LintFuzz.cpp src/publisher/CommandLine.cpp src/publisher/LintCommand.cpp
-            src/publisher/LintFile.cpp src/publisher/LintFinding.cpp src/publisher/LintReport.cpp
-            src/publisher/LintVersions.cpp src/publisher/PrivateKeyPem.cpp
+    SOURCES tests/fuzz/LintFuzz.cpp src/publisher/CommandLine.cpp src/publisher/LintArguments.cpp
+            src/publisher/LintCommand.cpp src/publisher/LintFile.cpp src/publisher/LintFinding.cpp
+            src/publisher/LintPaths.cpp src/publisher/LintReport.cpp src/publisher/LintVersions.cpp
+            src/publisher/PrivateKeyPem.cpp
     LIBRARIES quillmere_core)

@@ -1,0 +1,83 @@
+#pragma once
+// FileLinter, the lint module's reader of one file (internal to LintFile, LintArguments and
+// LintPaths): it walks the lines as the updater takes them and reports into a LintedFile. The
+// line loop is in LintFile.cpp, each command's argument in LintArguments.cpp, where a path
+// lands in LintPaths.cpp.
+
+#include <algorithm>
+#include <cstddef>
+#include <exception>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "publisher/LintFile.h"
+
+// One line as the core's ScriptBuffer takes it, at its place in the file.
+struct LineSpan {
+    std::size_t offset;
+    std::size_t length;
+    bool endedByLoneCr;  // its CR was the file's last byte
+};
+
+template <typename Words>
+bool IsIn(std::string_view word, const Words& words) {
+    return std::find(words.begin(), words.end(), word) != words.end();
+}
+
+inline bool IsOneOf(std::string_view word, std::initializer_list<std::string_view> words) {
+    return IsIn(word, words);
+}
+
+// The first sentence of a core failure ("Network paths are not allowed"), without the value
+// it quotes in full.
+inline std::string FailureSummary(const std::exception& failure) {
+    const std::string_view what = failure.what();
+    return std::string(what.substr(0, what.find(": ")));
+}
+
+class FileLinter {
+public:
+    FileLinter(LintedFile& file, const std::string& text) : file_(file), text_(text) {}
+
+    void Run(const std::vector<LineSpan>& lines);
+
+private:
+    void Report(std::size_t offset, Severity severity, const char* code, std::string message) {
+        file_.Report({offset, severity, code, std::move(message)});
+    }
+    void Error(std::size_t offset, const char* code, std::string message) {
+        Report(offset, Severity::Error, code, std::move(message));
+    }
+    void Warning(std::size_t offset, const char* code, std::string message) {
+        Report(offset, Severity::Warning, code, std::move(message));
+    }
+
+    bool CheckByteOrderMark();
+    void CheckLineEnd(const LineSpan& span, std::string_view line);
+    void CheckLine(std::string_view line, std::size_t offset);
+    void ReportUnknownCommand(std::string_view line, std::size_t offset);
+    void CheckArgument(std::string_view command, const std::string& argument, std::size_t offset);
+    void CheckVersion(const std::string& version, std::size_t offset, bool listed);
+    void CheckCmv(const std::string& argument, std::size_t offset);
+    void CheckDwn(const std::string& argument, std::size_t offset);
+    void CheckExe(const std::string& argument, std::size_t offset);
+    void CheckFieldsAfter(std::string_view rest, std::size_t offset, bool pinBad);
+    void CheckMissingPin(const char* command, std::size_t offset);
+    bool CheckPathRule(const std::string& path, std::size_t offset);
+    void CheckWildcards(const std::string& path, std::size_t offset);
+    void CheckTarget(const std::string& path, std::size_t offset, bool erase);
+    void CheckPlaceholders(std::string_view text, std::size_t offset,
+                           std::initializer_list<std::string_view> known, const char* where);
+    void CheckSettingsPresent();
+
+    LintedFile& file_;
+    const std::string& text_;
+    bool trapArmed_ = false;          // a CMV, MKD, RMD, DEL, DWN or stray KEY line has run
+    std::optional<std::size_t> off_;  // the first OFF line's offset
+    bool unreachableReported_ = false;
+    bool sawAdr_ = false, sawLoc_ = false, sawVer_ = false;
+};
