@@ -65,6 +65,8 @@ private:
     void CheckCmv(const std::string& argument, std::size_t offset);
     void CheckDwn(const std::string& argument, std::size_t offset);
     void CheckExe(const std::string& argument, std::size_t offset);
+    void CheckPinField(const char* command, std::string& rest, std::string_view after,
+                       std::size_t offset);
     void CheckFieldsAfter(std::string_view rest, std::size_t offset, bool pinBad);
     void CheckMissingPin(const char* command, std::size_t offset);
     bool CheckPathRule(const std::string& path, std::size_t offset);

@@ -134,20 +134,8 @@ void FileLinter::CheckCmv(const std::string& argument, std::size_t offset) {
         return;
     }
     file_.listedScripts.push_back({offset, version, url});
-    bool pinBad = false;
-    std::optional<Sha256Digest> pin;
-    const std::string_view afterUrl =
-        std::string_view(argument).substr(urlOffset - offset + url.size());
-    try {
-        pin = TakePinField(rest);
-    } catch (const ScriptFailure& failure) {
-        pinBad = true;
-        Error(urlOffset + url.size() + 1, "bad-pin", failure.what());
-    }
-    CheckFieldsAfter(afterUrl, urlOffset + url.size(), pinBad);
-    if (!pin && !pinBad) {
-        CheckMissingPin("CMV", urlOffset + url.size());
-    }
+    CheckPinField("CMV", rest, std::string_view(argument).substr(urlOffset - offset + url.size()),
+                  urlOffset + url.size());
 }
 
 // DWN <url>;<local file>[;sha256=<hex>], split as the updater does.
@@ -172,22 +160,29 @@ void FileLinter::CheckDwn(const std::string& argument, std::size_t offset) {
         CheckTarget(path, pathOffset, false);
     }
     CheckPlaceholders(path, pathOffset, {}, "a path is used as written");
+    CheckPinField("DWN", rest, std::string_view(argument).substr(pathOffset - offset + path.size()),
+                  pathOffset + path.size());
+    if (IsInProgramFolder(path)) {
+        file_.downloads.push_back({PathKey(path), pathOffset});
+    }
+}
+
+// The pin field of `command`'s line, which `rest` (the updater's remaining fields) starts with
+// and `after` (the line's text after its last required field, which ends at `offset`) shows:
+// a malformed pin, fields the updater ignores, or no pin at all.
+void FileLinter::CheckPinField(const char* command, std::string& rest, std::string_view after,
+                               std::size_t offset) {
     bool pinBad = false;
     std::optional<Sha256Digest> pin;
-    const std::string_view afterPath =
-        std::string_view(argument).substr(pathOffset - offset + path.size());
     try {
         pin = TakePinField(rest);
     } catch (const ScriptFailure& failure) {
         pinBad = true;
-        Error(pathOffset + path.size() + 1, "bad-pin", failure.what());
+        Error(offset + 1, "bad-pin", failure.what());
     }
-    CheckFieldsAfter(afterPath, pathOffset + path.size(), pinBad);
+    CheckFieldsAfter(after, offset, pinBad);
     if (!pin && !pinBad) {
-        CheckMissingPin("DWN", pathOffset + path.size());
-    }
-    if (IsInProgramFolder(path)) {
-        file_.downloads.push_back({PathKey(path), pathOffset});
+        CheckMissingPin(command, offset);
     }
 }
 
