@@ -5,14 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "SplitText.h"
+
 inline std::vector<std::string> SplitLogLines(const std::string& log) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end = log.find("\r\n"); end != std::string::npos;
-         end = log.find("\r\n", start)) {
-        lines.push_back(log.substr(start, end - start));
-        start = end + 2;
-    }
-    lines.push_back(log.substr(start));
-    return lines;
+    const std::vector<std::string_view> lines = SplitText(log, "\r\n");
+    return {lines.begin(), lines.end()};
 }
