@@ -351,20 +351,7 @@ std::string ProgramFolder::ReadFile(const std::string& name) const {
 bool ProgramFolder::Exists(const std::string& name) const { return PathExists(folder_ / name); }
 
 std::vector<std::string> ProgramFolder::List(const std::string& relative) const {
-    const std::string folder = relative.empty() ? Path() : folder_ / relative;
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    FindHandle listing(FindFirstFileA((folder + "\\*").c_str(), &entry));
-    if (listing) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name != "." && name != "..") {
-                names.push_back(name);
-            }
-        } while (FindNextFileA(listing.Get(), &entry));
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    return FolderEntries(relative.empty() ? Path() : folder_ / relative);
 }
 
 // ---- Windows of the program ---------------------------------------------------------------------

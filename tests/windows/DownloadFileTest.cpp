@@ -123,18 +123,8 @@ std::string FolderOf(const std::string& path) {
 
 // The names in `folder` (files and folders alike).
 std::set<std::string> Entries(const std::string& folder) {
-    std::set<std::string> names;
-    WIN32_FIND_DATAA entry;
-    FindHandle listing(FindFirstFileA((folder + "\\*").c_str(), &entry));
-    if (listing) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name != "." && name != "..") {
-                names.insert(name);
-            }
-        } while (FindNextFileA(listing.Get(), &entry));
-    }
-    return names;
+    const std::vector<std::string> names = FolderEntries(folder);
+    return {names.begin(), names.end()};
 }
 
 // Watches the folder of a target from its creation on: whatever appears there besides the

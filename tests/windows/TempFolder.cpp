@@ -1,5 +1,6 @@
 #include "windows/TempFolder.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "windows/win32/ScopedHandles.h"
@@ -76,4 +77,20 @@ std::string ReadWholeFile(const std::string& path) {
 
 bool PathExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    FindHandle listing(FindFirstFileA((folder + "\\*").c_str(), &entry));
+    if (listing) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name != "." && name != "..") {
+                names.push_back(name);
+            }
+        } while (FindNextFileA(listing.Get(), &entry));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class TempFolder {
 public:
@@ -34,3 +35,6 @@ void EraseTree(const std::string& path);
 
 // True when anything (file or folder, whatever its attributes) stands at `path`.
 bool PathExists(const std::string& path);
+
+// The names in `folder` (files and folders alike, without "." and ".."), sorted.
+std::vector<std::string> FolderEntries(const std::string& folder);
