@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
 #include "core/crypto/KeyLine.h"
@@ -14,6 +13,7 @@
 #include "publisher/LintPaths.h"
 #include "publisher/LintReport.h"
 #include "publisher/PrivateKeyPem.h"
+#include "publisher/ToolFiles.h"
 
 namespace {
 
@@ -25,20 +25,6 @@ struct LintOptions {
     std::string appFolder;
     std::vector<std::string> files;
 };
-
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        return std::nullopt;
-    }
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    std::string text(static_cast<std::size_t>(std::max<std::streamoff>(file.tellg(), 0)), '\0');
-    file.seekg(0);
-    if (!file || !file.read(text.data(), static_cast<std::streamsize>(text.size()))) {
-        return std::nullopt;
-    }
-    return text;
-}
 
 // A key the updater could trust: a private key file of `keygen` or openssl, or a "KEY ..." line.
 void RequireKey(const std::string& text, const std::string& what) {
@@ -72,10 +58,13 @@ LintOptions ParseLintOptions(const std::vector<std::string>& arguments) {
         throw UsageError("--format takes text or json");
     options.json = format == "json";
     for (auto [at, end] = line.options.equal_range("--key"); at != end; ++at) {
-        const std::optional<std::string> text = ReadWholeFile(at->second);
-        if (!text)
-            throw UsageError("cannot read " + at->second);
-        RequireKey(*text, at->second);
+        std::string text;
+        try {
+            text = ReadFile(at->second);
+        } catch (const std::runtime_error& failure) {
+            throw UsageError(failure.what());
+        }
+        RequireKey(text, at->second);
         options.keyed = true;
     }
     for (auto [at, end] = line.options.equal_range("--key-line"); at != end; ++at) {
@@ -88,14 +77,16 @@ LintOptions ParseLintOptions(const std::vector<std::string>& arguments) {
 }
 
 LintedFile LintPath(const std::string& path, std::optional<LintKind> kind) {
-    std::optional<std::string> text = ReadWholeFile(path);
-    if (!text) {
+    std::string text;
+    try {
+        text = ReadFile(path);
+    } catch (const std::runtime_error&) {
         LintedFile file;
         file.name = path;
         file.Report({0, Severity::Error, "unreadable", "cannot read the file"});
         return file;
     }
-    return LintFileText(path, std::move(*text), kind);
+    return LintFileText(path, std::move(text), kind);
 }
 
 // With a publisher's key, the updater refuses every CMV and DWN line without a pin.

@@ -1,16 +1,23 @@
 #include "publisher/ToolFiles.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file || !std::filesystem::is_regular_file(path)) {
+    std::error_code error;
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file || !std::filesystem::is_regular_file(path, error)) {
         throw std::runtime_error("cannot read " + path);
     }
-    return std::string(std::istreambuf_iterator<char>(file), {});
+    // One read of the announced size: a 100 MB script is read at the disk's speed.
+    std::string text(static_cast<std::size_t>(std::max<std::streamoff>(file.tellg(), 0)), '\0');
+    file.seekg(0);
+    if (!file.read(text.data(), static_cast<std::streamsize>(text.size()))) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return text;
 }
 
 void WriteFile(const std::string& path, std::string_view bytes) {

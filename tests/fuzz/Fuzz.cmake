@@ -55,5 +55,5 @@ quillmere_add_fuzzer(lint
     SOURCES tests/fuzz/LintFuzz.cpp src/publisher/CommandLine.cpp src/publisher/LintArguments.cpp
             src/publisher/LintCommand.cpp src/publisher/LintFile.cpp src/publisher/LintFinding.cpp
             src/publisher/LintPaths.cpp src/publisher/LintReport.cpp src/publisher/LintVersions.cpp
-            src/publisher/PrivateKeyPem.cpp
+            src/publisher/PrivateKeyPem.cpp src/publisher/ToolFiles.cpp
     LIBRARIES quillmere_core)
