@@ -1,25 +1,11 @@
 #include "publisher/FolderSnapshot.h"
 
-#include <fstream>
 #include <ostream>
-#include <stdexcept>
 
 #include "core/crypto/Sha256Pin.h"
+#include "publisher/ToolFiles.h"
 
 namespace {
-
-std::string Sha256OfFile(const std::filesystem::path& file, Crypto& crypto) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + file.string());
-    std::unique_ptr<Sha256Hasher> hasher = crypto.NewSha256();
-    std::string chunk(1 << 16, '\0');
-    while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0)
-        hasher->Update(std::string_view(chunk.data(), static_cast<std::size_t>(in.gcount())));
-    if (in.bad())
-        throw std::runtime_error("cannot read " + file.string());
-    return Sha256Hex(hasher->Finish());
-}
 
 // "notes/" for a folder, "notes/a.txt 12 bytes sha256 ..." for a file.
 std::string Described(const std::string& name, const FolderEntry& entry) {
@@ -39,7 +25,7 @@ FolderSnapshot TakeFolderSnapshot(const std::filesystem::path& folder, Crypto& c
             entry.folder = true;
         } else {
             entry.size = item.file_size();
-            entry.sha256 = Sha256OfFile(item.path(), crypto);
+            entry.sha256 = Sha256Hex(Sha256OfFile(crypto, item.path()));
         }
         snapshot.emplace(name, entry);
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The publisher's tool's files: whole reads and writes, and the SHA-256 of a file.
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,6 @@ void WriteFile(const std::string& path, std::string_view bytes);
 void ReplaceFile(const std::string& path, std::string_view bytes);
 
 // The SHA-256 of the file's bytes, read in pieces. Throws std::runtime_error when it cannot be
-// read.
+// read. The path as given on the command line, or as the file system names it.
 Sha256Digest Sha256OfFile(Crypto& crypto, const std::string& path);
+Sha256Digest Sha256OfFile(Crypto& crypto, const std::filesystem::path& path);
