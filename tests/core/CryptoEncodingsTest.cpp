@@ -28,6 +28,18 @@ std::string Bytes(std::initializer_list<int> values) {
     return bytes;
 }
 
+// Checks that `parse` refuses each text with a reason that holds the expected words.
+template <typename Parse>
+void ExpectRefused(Parse parse,
+                   std::initializer_list<std::pair<std::string, std::string_view>> cases) {
+    for (const auto& [text, expected] : cases) {
+        std::string reason;
+        EXPECT_FALSE(parse(text, reason)) << EncodeBase64(text);
+        EXPECT_FALSE(reason.empty()) << EncodeBase64(text);
+        EXPECT_NE(reason.find(expected), std::string::npos) << reason;
+    }
+}
+
 TEST(Base64, EncodesAndDecodesTheRfcVectors) {
     const std::pair<std::string_view, std::string_view> vectors[] = {{"", ""},
                                                                      {"f", "Zg=="},
@@ -66,16 +78,11 @@ TEST(P256KeyDer, RefusesOtherStructuresWithAReason) {
     std::string otherCurve = good, compressed = good;
     otherCurve[22] = 0x22;  // secp384r1's last arc
     compressed[26] = 0x02;
-    const std::pair<std::string, std::string_view> cases[] = {{"", "not the DER"},
-                                                              {good.substr(0, 90), "65 bytes"},
-                                                              {good + "x", "65 bytes"},
-                                                              {otherCurve, "P-256"},
-                                                              {compressed, "uncompressed"}};
-    for (const auto& [der, expected] : cases) {
-        std::string reason;
-        EXPECT_FALSE(ParseP256PublicKeyDer(der, reason));
-        EXPECT_NE(reason.find(expected), std::string::npos) << reason;
-    }
+    ExpectRefused(ParseP256PublicKeyDer, {{"", "not the DER"},
+                                          {good.substr(0, 90), "65 bytes"},
+                                          {good + "x", "65 bytes"},
+                                          {otherCurve, "P-256"},
+                                          {compressed, "uncompressed"}});
 }
 
 TEST(EcdsaSignatureDer, RoundTripsOpensslsSignatureAndShortIntegers) {
@@ -95,23 +102,20 @@ TEST(EcdsaSignatureDer, RoundTripsOpensslsSignatureAndShortIntegers) {
 
 TEST(EcdsaSignatureDer, RefusesLaxDer) {
     const std::string one = Bytes({0x02, 0x01, 0x01});
-    for (const std::string& der :
-         {std::string(), Bytes({0x30, 0x00}),
-          Bytes({0x30, 0x06}) + one + one + "x",                     // trailing byte
-          Bytes({0x31, 0x06}) + one + one,                           // not a SEQUENCE
-          Bytes({0x30, 0x81, 0x06}) + one + one,                     // long length form
-          Bytes({0x30, 0x07, 0x02, 0x02, 0x00, 0x01}) + one,         // padded INTEGER
-          Bytes({0x30, 0x06, 0x02, 0x01, 0x81}) + one,               // negative
-          Bytes({0x30, 0x06, 0x02, 0x01, 0x00}) + one,               // zero
-          Bytes({0x30, 0x03}) + one,                                 // s missing
-          Bytes({0x30, 0x07}) + one + Bytes({0x02, 0x05, 0x01})}) {  // s truncated
-        std::string reason;
-        EXPECT_FALSE(ParseEcdsaSignatureDer(der, reason)) << EncodeBase64(der);
-        EXPECT_FALSE(reason.empty());
-    }
-    std::string tooLong = Bytes({0x30, 0x26, 0x02, 0x21, 0x01}) + std::string(32, '\x01') + one;
-    std::string reason;
-    EXPECT_FALSE(ParseEcdsaSignatureDer(tooLong, reason));  // r of 33 value bytes
+    const std::string_view header = "SEQUENCE", integer = "r or s";  // which part is refused
+    ExpectRefused(ParseEcdsaSignatureDer,
+                  {{"", header},
+                   {Bytes({0x30, 0x00}), integer},
+                   {Bytes({0x30, 0x06}) + one + one + "x", header},  // trailing byte
+                   {Bytes({0x31, 0x06}) + one + one, header},        // not a SEQUENCE
+                   {Bytes({0x30, 0x81, 0x06}) + one + one, header},  // long length form
+                   {Bytes({0x30, 0x07, 0x02, 0x02, 0x00, 0x01}) + one, integer},     // padded
+                   {Bytes({0x30, 0x06, 0x02, 0x01, 0x81}) + one, integer},           // negative
+                   {Bytes({0x30, 0x06, 0x02, 0x01, 0x00}) + one, integer},           // zero
+                   {Bytes({0x30, 0x03}) + one, integer},                             // s missing
+                   {Bytes({0x30, 0x07}) + one + Bytes({0x02, 0x05, 0x01}), header},  // s cut
+                   {Bytes({0x30, 0x26, 0x02, 0x21, 0x01}) + std::string(32, '\x01') + one,
+                    integer}});  // r of 33 value bytes
 }
 
 TEST(UtcTimestamp, ParsesRealDatesOnlyAndFormatsBack) {
@@ -181,23 +185,17 @@ TEST(SignatureFile, ReadsBothLineEndsAndWritesItsOwnText) {
 TEST(SignatureFile, RefusesEveryOtherShapeWithAReason) {
     const std::string expires = "expires 2027-03-01T00:00:00Z";
     const std::string signature = "signature " + std::string(kOpensslSignature);
-    const std::pair<std::string, std::string_view> cases[] = {
-        {"", "empty"},
-        {signature + "\n" + expires + "\n", "first line"},
-        {"expires  2027-03-01T00:00:00Z\n" + signature, "UTC time"},
-        {"expires 2027-02-30T00:00:00Z\n" + signature, "UTC time"},
-        {expires + "\r" + signature, "first line"},
-        {expires + "\n", "second line"},
-        {expires + "\n\n" + signature, "second line"},
-        {expires + "\n" + signature + "\n\n", "more than two lines"},
-        {expires + "\n" + signature + "\r", "second line"},
-        {expires + "\n" + signature.substr(0, 40), "not base64"},
-        {expires + "\nsignature Zm9vYmFy", "malformed"}};
-    for (const auto& [text, expected] : cases) {
-        std::string reason;
-        EXPECT_FALSE(ParseSignatureFile(text, reason)) << text;
-        EXPECT_NE(reason.find(expected), std::string::npos) << reason;
-    }
+    ExpectRefused(ParseSignatureFile, {{"", "empty"},
+                                       {signature + "\n" + expires + "\n", "first line"},
+                                       {"expires  2027-03-01T00:00:00Z\n" + signature, "UTC time"},
+                                       {"expires 2027-02-30T00:00:00Z\n" + signature, "UTC time"},
+                                       {expires + "\r" + signature, "first line"},
+                                       {expires + "\n", "second line"},
+                                       {expires + "\n\n" + signature, "second line"},
+                                       {expires + "\n" + signature + "\n\n", "more than two lines"},
+                                       {expires + "\n" + signature + "\r", "second line"},
+                                       {expires + "\n" + signature.substr(0, 40), "not base64"},
+                                       {expires + "\nsignature Zm9vYmFy", "malformed"}});
 }
 
 }  // namespace

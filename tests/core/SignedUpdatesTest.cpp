@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cctype>
-#include <functional>
 
 #include "core/FakeDownload.h"
 #include "core/FakeUpdater.h"
+#include "core/crypto/Base64.h"
+#include "core/crypto/KeyLine.h"
+#include "core/crypto/Sha256Pin.h"
+#include "core/crypto/SignatureFile.h"
 
 namespace {
 
@@ -16,24 +18,7 @@ using Lines = std::vector<std::string>;
 
 constexpr const char* kInformationUrl = "http://server/info.txt";
 constexpr const char* kFeed = "TIT Signed feed ran\r\n";
-constexpr const char* kNotExpired = "expires 2027-03-01T00:00:00Z";
-
-std::string Base64(const std::string& bytes) {
-    static constexpr char kAlphabet[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string text;
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
-        std::uint32_t group = 0;
-        for (std::size_t j = 0; j < 3; ++j) {
-            group = (group << 8) | (j < n ? static_cast<std::uint8_t>(bytes[i + j]) : 0);
-        }
-        for (std::size_t j = 0; j < 4; ++j) {
-            text += j <= n ? kAlphabet[(group >> (18 - 6 * j)) & 63] : '=';
-        }
-    }
-    return text;
-}
+constexpr const char* kNotExpired = "2027-03-01T00:00:00Z";
 
 P256PublicKey Key(std::uint8_t fill) {
     P256PublicKey key;
@@ -41,34 +26,25 @@ P256PublicKey Key(std::uint8_t fill) {
     return key;
 }
 
-// The KEY line's argument: the DER SubjectPublicKeyInfo of a P-256 key, in base64.
+// The KEY line's argument: the key's DER SubjectPublicKeyInfo in base64.
 std::string KeyArgument(const P256PublicKey& key) {
-    const std::string prefix(
-        "\x30\x59\x30\x13\x06\x07\x2a\x86\x48\xce\x3d\x02\x01\x06\x08\x2a\x86\x48\xce\x3d\x03\x01"
-        "\x07\x03\x42\x00\x04",
-        27);
-    return Base64(prefix + std::string(key.begin(), key.end()));
+    return FormatKeyLine(key).substr(4);
 }
 
-// The signature file for `feed` at `url`, signed by `key` with the fake, its r and s in DER.
+// The signature file for `feed` at `url`, signed by `key` with the fake.
 std::string SignatureFile(const P256PublicKey& key, const std::string& url,
-                          const std::string& expiresLine, const std::string& feed) {
-    const P256Signature signature =
-        FakeSign(key, FakeDigest("quillmere-feed-v1\n" + url + "\n" + expiresLine + "\n" + feed));
-    std::string der = "\x30\x44\x02\x20";
-    der.append(signature.begin(), signature.begin() + 32);
-    der += "\x02\x20";
-    der.append(signature.begin() + 32, signature.end());
-    return expiresLine + "\nsignature " + Base64(der) + "\n";
+                          const std::string& expires = kNotExpired) {
+    return FormatSignatureFile(
+        expires, FakeSign(key, FakeDigest(SignedMessage(url, "expires " + expires, kFeed))));
 }
 
 std::string Pin(const std::string& bytes) {
-    std::string hex = "sha256=";
-    for (const std::uint8_t byte : FakeDigest(bytes)) {
-        hex += "0123456789abcdef"[byte >> 4];
-        hex += "0123456789abcdef"[byte & 15];
-    }
-    return hex;
+    return "sha256=" + Sha256Hex(FakeDigest(bytes));
+}
+
+std::string UpperCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
 }
 
 // An updater whose configuration trusts the keys filled with `fills`.
@@ -89,7 +65,7 @@ TEST(KeyLineTest, OnlyTheConfigurationFileAddsKeysAndAMalformedOneIsACommandErro
 
     for (const std::string& argument :
          {std::string(), std::string("not base64!"), KeyArgument(Key(1)).substr(4),
-          Base64(std::string(91, '\x30')), std::string(1 << 20, 'A')}) {
+          EncodeBase64(std::string(91, '\x30')), std::string(1 << 20, 'A')}) {
         FakeUpdater app("TIT Demo\r\nKEY " + argument + "\r\nVER 1.0");
         EXPECT_TRUE(app.state.TrustedKeys.empty());
         ASSERT_EQ(app.window.boxes.size(), 1u) << argument.substr(0, 40);
@@ -99,7 +75,7 @@ TEST(KeyLineTest, OnlyTheConfigurationFileAddsKeysAndAMalformedOneIsACommandErro
 }
 
 TEST(KeyLineTest, AKeyLineInADownloadedFileFailsThatLine) {
-    const std::string keyLine = "KEY " + KeyArgument(Key(0x0C));
+    const std::string keyLine = FormatKeyLine(Key(0x0C));
     for (const bool nested : {false, true}) {
         FakeUpdater app;
         app.platform.server["http://server/s.qsc"] = keyLine + "\r\nTIT after";
@@ -113,41 +89,6 @@ TEST(KeyLineTest, AKeyLineInADownloadedFileFailsThatLine) {
 }
 
 // --- The update information file's signature ------------------------------------------------
-
-struct SignatureCase {
-    const char* name;
-    std::function<std::optional<std::string>(const std::string& good)> signatureFile;
-    std::string served = kFeed;  // the feed on the server, when it differs from the signed one
-};
-
-const SignatureCase kRefused[] = {
-    {"no signature file", [](const std::string&) { return std::nullopt; }},
-    {"empty", [](const std::string&) { return ""; }},
-    {"binary", [](const std::string&) { return std::string("\0\xff\x30\x44", 4); }},
-    {"1 MB", [](const std::string&) { return std::string(1 << 20, 's'); }},
-    {"truncated", [](const std::string& good) { return good.substr(0, good.size() - 6); }},
-    {"feed changed", [](const std::string& good) { return good; }, "TIT Signed feed ran!\r\n"},
-    {"other URL",
-     [](const std::string&) {
-         return SignatureFile(Key(0x0A), "http://server/info.txt2", kNotExpired, kFeed);
-     }},
-    {"expiry changed",
-     [](const std::string& good) { return "expires 2027-03-02" + good.substr(18); }},
-    {"signature byte changed",
-     [](const std::string& good) {
-         std::string bad = good;
-         bad[bad.size() - 10] = bad[bad.size() - 10] == 'A' ? 'B' : 'A';
-         return bad;
-     }},
-    {"expired",
-     [](const std::string&) {
-         return SignatureFile(Key(0x0A), kInformationUrl, "expires 2026-06-01T12:00:00Z", kFeed);
-     }},
-    {"unknown key",
-     [](const std::string&) {
-         return SignatureFile(Key(0x0F), kInformationUrl, kNotExpired, kFeed);
-     }},
-};
 
 class FeedSignatureTest : public ::testing::Test {
 protected:
@@ -171,7 +112,7 @@ protected:
 
 TEST_F(FeedSignatureTest, ASignatureByEitherKeyLetsTheFeedRun) {
     for (const std::uint8_t fill : {0x0A, 0x0B}) {
-        Serve(kFeed, SignatureFile(Key(fill), kInformationUrl, kNotExpired, kFeed));
+        Serve(kFeed, SignatureFile(Key(fill), kInformationUrl));
         app.updater.RunUpdateCheck();
         EXPECT_EQ(app.state.SoftwareTitle, "Signed feed ran");
         EXPECT_EQ(app.state.UpdateFailed, 0);
@@ -182,16 +123,34 @@ TEST_F(FeedSignatureTest, ASignatureByEitherKeyLetsTheFeedRun) {
 }
 
 TEST_F(FeedSignatureTest, AnyOtherSignatureIsRefusedWithNothingRun) {
-    const std::string good = SignatureFile(Key(0x0A), kInformationUrl, kNotExpired, kFeed);
-    for (const SignatureCase& refused : kRefused) {
+    const std::string good = SignatureFile(Key(0x0A), kInformationUrl);
+    std::string otherByte = good;
+    otherByte[good.size() - 10] = otherByte[good.size() - 10] == 'A' ? 'B' : 'A';
+    const struct {
+        const char* name;
+        std::optional<std::string> signatureFile;
+        std::string served = kFeed;  // the feed on the server, when it differs from the signed one
+    } refusals[] = {
+        {"no signature file", std::nullopt},
+        {"empty", ""},
+        {"binary", std::string("\0\xff\x30\x44", 4)},
+        {"1 MB", std::string(1 << 20, 's')},
+        {"truncated", good.substr(0, good.size() - 6)},
+        {"feed changed", good, "TIT Signed feed ran!\r\n"},
+        {"other URL", SignatureFile(Key(0x0A), "http://server/info.txt2")},
+        {"expiry changed", "expires 2027-03-02" + good.substr(18)},
+        {"signature byte changed", otherByte},
+        {"expired", SignatureFile(Key(0x0A), kInformationUrl, "2026-06-01T12:00:00Z")},
+        {"unknown key", SignatureFile(Key(0x0F), kInformationUrl)},
+    };
+    for (const auto& refused : refusals) {
         app.window.log.clear();
-        Serve(refused.served, refused.signatureFile(good));
+        Serve(refused.served, refused.signatureFile);
         app.updater.RunUpdateCheck();
         const Lines log = app.window.LogLines();
         ASSERT_EQ(log.size(), 4u) << refused.name;
-        EXPECT_TRUE(
-            log[2].starts_with("The update information is not signed by the software's "
-                               "publisher ("))
+        EXPECT_TRUE(log[2].starts_with(
+            "The update information is not signed by the software's publisher ("))
             << refused.name << ": " << log[2];
         EXPECT_EQ(log[3], "UpdateFailedErrorMessage") << refused.name;
         EXPECT_EQ(app.state.SoftwareTitle, "Demo") << refused.name;
@@ -212,14 +171,6 @@ TEST_F(FeedSignatureTest, WithoutAKeyNoSignatureIsFetched) {
 
 // --- Pins on DWN and CMV ----------------------------------------------------------------------
 
-struct PinCase {
-    const char* name;
-    bool keyed;
-    std::string line;
-    bool downloads;       // the file was asked for
-    std::string failure;  // the error box's failure text; empty when the line succeeds
-};
-
 constexpr const char* kOld = "old bytes";
 constexpr const char* kNew = "new bytes";
 constexpr const char* kNoPin =
@@ -229,30 +180,27 @@ constexpr const char* kBadPin =
     "The checksum is not valid: after \"sha256=\" there must be exactly 64 hexadecimal digits.";
 constexpr const char* kMismatch = "ChecksumErrorMessage";
 
-std::string UpperCase(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return "sha256=" + text.substr(7);
-}
-
-const PinCase kPinCases[] = {
-    {"pinned", false, "DWN http://server/f;\\f;" + Pin(kNew), true, ""},
-    {"upper-case pin", true, "DWN http://server/f;\\f;" + UpperCase(Pin(kNew)), true, ""},
-    {"no pin, no key", false, "DWN http://server/f;\\f", true, ""},
-    {"other third field", false, "DWN http://server/f;\\f;size=9", true, ""},
-    {"mismatch", false, "DWN http://server/f;\\f;" + Pin(kOld), true, kMismatch},
-    {"mismatch, keyed", true, "DWN http://server/f;\\f;" + Pin("new bytez"), true, kMismatch},
-    {"no pin, keyed", true, "DWN http://server/f;\\f", false, kNoPin},
-    {"short pin", false, "DWN http://server/f;\\f;sha256=abc", false, kBadPin},
-    {"pin not hex", false, "DWN http://server/f;\\f;" + Pin(kNew).substr(0, 70) + "g", false,
-     kBadPin},
-};
-
 TEST(PinTest, APinnedDownloadIsStoredOnlyWithItsDigest) {
-    for (const PinCase& pin : kPinCases) {
-        FakeUpdater app(KeyedConfiguration(pin.keyed ? std::initializer_list<std::uint8_t>{0x0A}
-                                                     : std::initializer_list<std::uint8_t>{}));
+    const std::string dwn = "DWN http://server/f;\\f";
+    const struct {
+        const char* name;
+        bool keyed;
+        std::string line;
+        bool downloads;       // the file was asked for
+        std::string failure;  // the error box's failure text; empty when the line succeeds
+    } pins[] = {
+        {"pinned", false, dwn + ";" + Pin(kNew), true, ""},
+        {"upper-case pin", true, dwn + ";sha256=" + UpperCase(Pin(kNew).substr(7)), true, ""},
+        {"no pin, no key", false, dwn, true, ""},
+        {"other third field", false, dwn + ";size=9", true, ""},
+        {"mismatch", false, dwn + ";" + Pin(kOld), true, kMismatch},
+        {"mismatch, keyed", true, dwn + ";" + Pin("new bytez"), true, kMismatch},
+        {"no pin, keyed", true, dwn, false, kNoPin},
+        {"short pin", false, dwn + ";sha256=abc", false, kBadPin},
+        {"pin not hex", false, dwn + ";" + Pin(kNew).substr(0, 70) + "g", false, kBadPin},
+    };
+    for (const auto& pin : pins) {
+        FakeUpdater app(pin.keyed ? KeyedConfiguration({0x0A}) : KeyedConfiguration({}));
         app.platform.languageTexts["ChecksumErrorMessage"] = kMismatch;
         app.platform.files["C:\\App\\f"] = kOld;
         app.platform.server["http://server/f"] = kNew;

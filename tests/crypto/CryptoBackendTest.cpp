@@ -45,11 +45,6 @@ Sha256Digest Sha256(Crypto& crypto, std::initializer_list<std::string_view> piec
     return hasher->Finish();
 }
 
-P256PublicKey KeyOf(std::string_view line) {
-    std::string reason;
-    return *ParseKeyLine(line, reason);
-}
-
 class CryptoBackend : public ::testing::Test {
 protected:
     BackendCrypto crypto;
@@ -108,20 +103,21 @@ TEST_F(CryptoBackend, BackgroundHashingGivesTheSameDigestAndItsFailures) {
 
 TEST_F(CryptoBackend, VerifiesOpensslsSignatureAndNothingAltered) {
     std::string reason;
-    const P256PublicKey key = KeyOf(kOpensslKeyLine);
+    const P256PublicKey key = *ParseKeyLine(kOpensslKeyLine, reason);
     const P256Signature signature =
         *ParseEcdsaSignatureDer(*DecodeBase64(kOpensslSignatureOfHello), reason);
-    EXPECT_TRUE(crypto.VerifyP256(key, Sha256(crypto, {"hello"}), signature));
-    EXPECT_FALSE(crypto.VerifyP256(key, Sha256(crypto, {"hellO"}), signature));
+    const Sha256Digest hello = Sha256(crypto, {"hello"});
+    EXPECT_TRUE(crypto.VerifyP256(key, hello, signature));
 
     P256Signature flipped = signature;
     flipped[40] ^= 1;
     P256PublicKey offCurve = key;
     offCurve[63] ^= 1;
-    EXPECT_FALSE(crypto.VerifyP256(key, Sha256(crypto, {"hello"}), flipped));
-    EXPECT_FALSE(crypto.VerifyP256(offCurve, Sha256(crypto, {"hello"}), signature));
-    EXPECT_FALSE(crypto.VerifyP256(P256PublicKey{}, Sha256(crypto, {"hello"}), signature));
-    EXPECT_FALSE(crypto.VerifyP256(key, Sha256(crypto, {"hello"}), P256Signature{}));
+    EXPECT_FALSE(crypto.VerifyP256(key, Sha256(crypto, {"hellO"}), signature));
+    EXPECT_FALSE(crypto.VerifyP256(key, hello, flipped));
+    EXPECT_FALSE(crypto.VerifyP256(offCurve, hello, signature));
+    EXPECT_FALSE(crypto.VerifyP256(P256PublicKey{}, hello, signature));
+    EXPECT_FALSE(crypto.VerifyP256(key, hello, P256Signature{}));
 }
 
 TEST_F(CryptoBackend, FeedSignedByEitherTrustedKeyVerifiesUntilItExpires) {

@@ -18,6 +18,7 @@ namespace {
 
 constexpr char kOldProgram[] = "Inkwell 1.0 program";
 constexpr char kNewProgram[] = "Inkwell 1.1 program";
+constexpr char kNewVersion[] = "VER 1.1\r\n";
 constexpr char kExpiresLine[] = "expires 2099-01-01T00:00:00Z";
 constexpr char kKeyLineRefused[] =
     "A KEY line counts only in the configuration file: a downloaded file cannot name the keys it "
@@ -32,16 +33,23 @@ std::string SignerFile(const std::string& name) {
     return RequiredEnvironment("QUILLMERE_OPENSSL_SIGNER") + "\\" + name;
 }
 
-// openssl's DER ECDSA signature of `message`, asked of the signer beside this program.
+// Hands `request` to the runner beside this program as NAME`kind` (whole: written, then
+// renamed) and waits for its answer NAME`answer`, whose path it returns.
+std::string AskRunner(const std::string& name, const std::string& kind, const std::string& request,
+                      const std::string& answer) {
+    WriteFileText(SignerFile(name + ".tmp"), request);
+    MoveFileA(SignerFile(name + ".tmp").c_str(), SignerFile(name + kind).c_str());
+    const std::string path = SignerFile(name + answer);
+    WaitUntil([&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; },
+              "the runner to answer " + name + kind, [] { return std::string(); });
+    return path;
+}
+
+// openssl's DER ECDSA signature of `message`.
 std::string OpensslSignature(const std::string& message) {
     static int signatures = 0;
-    const std::string name = "message" + std::to_string(++signatures);
-    WriteFileText(SignerFile(name + ".tmp"), message);
-    MoveFileA(SignerFile(name + ".tmp").c_str(), SignerFile(name + ".msg").c_str());
-    const std::string signature = SignerFile(name + ".der");
-    WaitUntil([&] { return GetFileAttributesA(signature.c_str()) != INVALID_FILE_ATTRIBUTES; },
-              "openssl to sign " + name, [] { return std::string(); });
-    return ReadFileText(signature);
+    return ReadFileText(
+        AskRunner("message" + std::to_string(++signatures), ".msg", message, ".der"));
 }
 
 // The Linux path of a path on Wine's drive Z:, the Linux root.
@@ -58,11 +66,7 @@ int NativeRelease(const std::vector<std::string>& arguments, std::string& output
     const std::string name = "release" + std::to_string(++releases);
     std::string request;
     for (const std::string& argument : arguments) request += argument + "\n";
-    WriteFileText(SignerFile(name + ".tmp"), request);
-    MoveFileA(SignerFile(name + ".tmp").c_str(), SignerFile(name + ".release").c_str());
-    const std::string status = SignerFile(name + ".status");
-    WaitUntil([&] { return GetFileAttributesA(status.c_str()) != INVALID_FILE_ATTRIBUTES; },
-              "the native quillmere-publish to release " + name, [] { return std::string(); });
+    const std::string status = AskRunner(name, ".release", request, ".status");
     output = ReadFileText(SignerFile(name + ".out"));
     return std::stoi(ReadFileText(status));
 }
@@ -92,6 +96,7 @@ protected:
                                   "\r\nLOC \\version.txt\r\nTIT Inkwell\r\n" + keyLine + "\r\n");
         folder.WriteFile("app.exe", kOldProgram);
         server.WriteFile("1.1/app.exe", kNewProgram);
+        server.WriteFile("1.1/version.txt", kNewVersion);
     }
 
     // Serves `feed` as the update information file, with the signature of `signedFeed`.
@@ -112,6 +117,29 @@ protected:
         PublishFeed(feed, feed);
     }
 
+    // Accepts the offer of 1.1, whose script downloads app.exe and version.txt, and checks both
+    // are installed and nothing else is left.
+    void AcceptAndExpectInstalled() {
+        MainWindow window = StartAndClickUpdate();
+        AnswerOffer("Signed", IDYES);
+        WaitForRunEnd(window, "[Scan finished]");
+        EXPECT_EQ(window.LogLines(),
+                  Concat(kOfferAccepted, {"[Downloading]", "[a file]", "[Downloaded %CRLF%]",
+                                          "[Downloading]", "[a file]", "[Downloaded %CRLF%]",
+                                          "[Update finished]", "[Scan finished]"}));
+        EXPECT_EQ(folder.ReadFile("app.exe"), kNewProgram);
+        EXPECT_EQ(folder.ReadFile("version.txt"), kNewVersion);
+        EXPECT_EQ(folder.List(), kProgramFiles);
+    }
+
+    // Checks the error box's text names `failure` and `line`, and closes it.
+    void AnswerErrorBox(const std::string& failure, const std::string& line,
+                        const std::string& context) {
+        MessageBoxWindow error = program->WaitForMessageBox();
+        EXPECT_EQ(error.Text(), "[Error]\r\n" + failure + "\r\n[Line: " + line + "]") << context;
+        error.Answer(IDOK);
+    }
+
     void ExpectNothingInstalled(const std::string& context) {
         EXPECT_EQ(folder.ReadFile("app.exe"), kOldProgram) << context;
         EXPECT_EQ(folder.ReadFile("version.txt"), "VER 1.0\r\n") << context;
@@ -122,28 +150,14 @@ protected:
 };
 
 TEST_F(SignedUpdateTest, FeedSignedByOpensslRunsItsPinnedScriptAndFiles) {
-    const std::string version = "VER 1.1\r\n";
-    server.WriteFile("1.1/version.txt", version);
     const std::string script = "DWN " + server.Url("1.1/app.exe") + ";\\app.exe;" +
                                Pin(kNewProgram) + "\r\nDWN " + server.Url("1.1/version.txt") +
-                               ";\\version.txt;" + Pin(version) + "\r\nVER 1.1\r\n";
+                               ";\\version.txt;" + Pin(kNewVersion) + "\r\nVER 1.1\r\n";
     PublishUpdate(script, script);
-    MainWindow window = StartAndClickUpdate();
-    AnswerOffer("Signed", IDYES);
-
-    WaitForRunEnd(window, "[Scan finished]");
-    EXPECT_EQ(window.LogLines(),
-              Concat(kOfferAccepted,
-                     {"[Downloading]", "[a file]", "[Downloaded %CRLF%]", "[Downloading]",
-                      "[a file]", "[Downloaded %CRLF%]", "[Update finished]", "[Scan finished]"}));
-    EXPECT_EQ(folder.ReadFile("app.exe"), kNewProgram);
-    EXPECT_EQ(folder.ReadFile("version.txt"), version);
-    EXPECT_EQ(folder.List(), kProgramFiles);
+    AcceptAndExpectInstalled();
 }
 
 TEST_F(SignedUpdateTest, FeedReleasedByTheNativeLinuxToolRunsItsUpdate) {
-    const std::string version = "VER 1.1\r\n";
-    server.WriteFile("1.1/version.txt", version);
     server.WriteFile("1.1.qsc", "DWN " + server.Url("1.1/app.exe") + ";\\app.exe\r\nDWN " +
                                     server.Url("1.1/version.txt") +
                                     ";\\version.txt\r\nVER 1.1\r\n");
@@ -156,17 +170,7 @@ TEST_F(SignedUpdateTest, FeedReleasedByTheNativeLinuxToolRunsItsUpdate) {
                   output),
               0)
         << output;
-    MainWindow window = StartAndClickUpdate();
-    AnswerOffer("Signed", IDYES);
-
-    WaitForRunEnd(window, "[Scan finished]");
-    EXPECT_EQ(window.LogLines(),
-              Concat(kOfferAccepted,
-                     {"[Downloading]", "[a file]", "[Downloaded %CRLF%]", "[Downloading]",
-                      "[a file]", "[Downloaded %CRLF%]", "[Update finished]", "[Scan finished]"}));
-    EXPECT_EQ(folder.ReadFile("app.exe"), kNewProgram);
-    EXPECT_EQ(folder.ReadFile("version.txt"), version);
-    EXPECT_EQ(folder.List(), kProgramFiles);
+    AcceptAndExpectInstalled();
 }
 
 TEST_F(SignedUpdateTest, ByteChangedAfterSigningRunsNothingOfTheFeed) {
@@ -247,11 +251,7 @@ TEST_F(SignedUpdateTest, PinsAndKeyLinesRefuseTheirLineAndInstallNothing) {
         window.ClickUpdate();
         AnswerOffer("Signed", IDYES);
 
-        MessageBoxWindow error = program->WaitForMessageBox();
-        EXPECT_EQ(error.Text(),
-                  "[Error]\r\n" + refusal.failure + "\r\n[Line: " + refusal.line + "]")
-            << refusal.what;
-        error.Answer(IDOK);
+        AnswerErrorBox(refusal.failure, refusal.line, refusal.what);
         WaitForRunEnd(window, "[Update failed]");
         EXPECT_EQ(window.LogLines(), Concat(kOfferAccepted, refusal.logAfterOffer)) << refusal.what;
         EXPECT_EQ(server.RequestCount("1.1/app.exe") - appDownloadsBefore, refusal.appDownloads)
@@ -265,10 +265,7 @@ TEST_F(SignedUpdateTest, KeyLineInTheSignedFeedFailsItsLine) {
     PublishFeed(feed, feed);
     MainWindow window = StartAndClickUpdate();
 
-    MessageBoxWindow error = program->WaitForMessageBox();
-    EXPECT_EQ(error.Text(),
-              "[Error]\r\n" + std::string(kKeyLineRefused) + "\r\n[Line: " + keyLine + "]");
-    error.Answer(IDOK);
+    AnswerErrorBox(kKeyLineRefused, keyLine, "KEY line in the feed");
     WaitForRunEnd(window, "[Update failed]");
     EXPECT_EQ(window.LogLines(), Concat(kRunOpening, {"[Update failed]"}));
     EXPECT_EQ(server.RequestCount("1.1.qsc"), 0);
