@@ -89,6 +89,21 @@ TEST(HostileInputTest, LongFailureTextIsCut) {
     EXPECT_EQ(app.window.boxes[0].text.size(), kReadableLength + kCutMark.size());
 }
 
+// The refusal quotes the path, and every "%CML%" in the quote shows the line: the box is cut
+// at its own length, and shows the line where the language text's "%CML%" stands.
+TEST(HostileInputTest, FailureTextFullOfCmlFillsTheBoxUpToItsLength) {
+    FakeUpdater app;
+    app.platform.languageTexts["GenericErrorDialog"] = "%CML%|%ERROR%";
+    const std::string line = "DEL \\*" + Repeated("%CML%", 16'000);  // 80 KB
+    app.Run(line);
+    ASSERT_EQ(app.window.boxes.size(), 1u);
+    const std::string& shown = app.window.boxes[0].text;
+    EXPECT_EQ(shown.size(), kReadableBoxLength + kCutMark.size());
+    EXPECT_TRUE(shown.starts_with(line.substr(0, kReadableLength) + std::string(kCutMark) + "|"));
+    EXPECT_NE(shown.find("|Wildcards"), std::string::npos);
+    EXPECT_NE(shown.find("\\*DEL \\*%CML%"), std::string::npos);  // the quoted path's first %CML%
+}
+
 TEST(HostileInputTest, LongTitleIsCutWhereItIsShown) {
     FakeUpdater app("TIT " + kTooLong);
     app.platform.languageTexts["WindowsCaption"] = "%TITLE%";

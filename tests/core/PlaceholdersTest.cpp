@@ -17,21 +17,49 @@ TEST(ReplaceAllTest, NeverSearchesTheInsertedText) {
     EXPECT_EQ(ReplaceAll("%%CRLF%CRLF%", "%CRLF%", ""), "%CRLF%");
 }
 
-TEST(ReplacePlaceholdersTest, OnePassFromTheLeftNeverSearchesInsertedValues) {
+// Each placeholder in the result of the one before, as ReplaceAll one after another would; a
+// value is never searched for its own placeholder.
+TEST(ReplaceInTurnTest, LaterPlaceholdersAreReplacedInsideEarlierValues) {
     struct Case {
         const char* text;
         const char* expected;
     };
-    for (const Case& c : {Case{"%ERROR%|%CML%", "a%CML%|b%ERROR%"},
-                          Case{"%CML%%ERROR%%CML%", "b%ERROR%a%CML%b%ERROR%"},
+    for (const Case& c : {Case{"%ERROR%|%CML%", "ML%|b%ERROR%"},
+                          Case{"%CML%%ERROR%", "b%ERROR%ML%"},
+                          Case{"%C%ERROR%", "b%ERROR%"},  // a "%CML%" made across the value's edge
                           Case{"%ERR%CML%OR%", "%ERRb%ERROR%OR%"}, Case{"none", "none"}}) {
-        EXPECT_EQ(ReplacePlaceholders(c.text, {{"%ERROR%", "a%CML%"}, {"%CML%", "b%ERROR%"}}),
+        EXPECT_EQ(ReplaceInTurn(c.text, {{"%ERROR%", "ML%"}, {"%CML%", "b%ERROR%"}}, 100),
                   c.expected)
             << c.text;
     }
-    // Where two placeholders start at the same place, the first listed wins.
-    EXPECT_EQ(ReplacePlaceholders("%AB%", {{"%A", "1"}, {"%AB%", "2"}}), "1B%");
-    EXPECT_EQ(ReplacePlaceholders("%AB%", {{"%AB%", "2"}, {"%A", "1"}}), "2");
+}
+
+TEST(ReplaceInTurnTest, BuildsAtMostTheLimitAndMarksTheCut) {
+    const std::string many(5'000'000, 'x');  // a value far larger than anything kept
+    const std::string cml = "%CML%";
+    std::string full;
+    for (int i = 0; i < 400; ++i) {
+        full += cml;
+    }
+    struct Case {
+        std::string text;
+        std::size_t limit;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"abc", 3, "abc"},
+        {"abc", 2, "ab [...]"},
+        {"%ERROR%", 4, "xxxx [...]"},
+        {"%ERROR%", 0, " [...]"},
+        {"", 0, ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ReplaceInTurn(c.text, {{"%ERROR%", many}, {"%CML%", many}}, c.limit), c.expected)
+            << c.text << " " << c.limit;
+    }
+    // Four hundred placeholders inside the first value, each a value of five million characters.
+    const std::string shown = ReplaceInTurn("<%ERROR%>", {{"%ERROR%", full}, {"%CML%", many}}, 9);
+    EXPECT_EQ(shown, "<xxxxxxxx [...]");
 }
 
 TEST(ReplaceAllTest, LineBreaks) {

@@ -105,7 +105,7 @@ TEST_F(ProgramCommandsTest, ProgramThatCannotStartIsReportedWithLaunchError) {
 TEST_F(ProgramCommandsTest, LaunchErrorTextIsInsertedAsRead) {
     app.platform.languageTexts["LaunchError"] = "Cannot start%CRLF%%CML%";
     app.Run("EXE x.exe");
-    ExpectOneErrorBox("Error: Cannot start%CRLF%%CML% in line [EXE x.exe]");
+    ExpectOneErrorBox("Error: Cannot start%CRLF%EXE x.exe in line [EXE x.exe]");
 }
 
 // --- MSG -------------------------------------------------------------------------------------

@@ -57,6 +57,16 @@ TEST_F(UpdateOfferTest, OfferShowsDescriptionThenAsks) {
               (std::vector<std::string>{"", "New Demo Software!", "UpdateCanceledByUser"}));
 }
 
+// Line breaks, then the title, then the description: each is searched only by those after it.
+TEST_F(UpdateOfferTest, OfferBoxPutsTheTitleInBeforeTheDescription) {
+    app.platform.languageTexts["UpdateFoundDescriptionDialog"] = "%TITLE%: %DESCRIPTION%";
+    app.state.SoftwareTitle = "App %DESCRIPTION% %CRLF%";
+    app.window.answers = {kAnswerNo};
+    RunInformation("1.0", "CMV 1.1;new %TITLE%;http://server/s.qsc");
+    ASSERT_FALSE(app.window.boxes.empty());
+    EXPECT_EQ(app.window.boxes[0].text, "App new %TITLE% %CRLF%: new %TITLE%");
+}
+
 TEST_F(UpdateOfferTest, DeclinedOfferEndsTheRunWithoutAFailure) {
     app.window.answers = {kAnswerNo};
     RunInformation("1.0", "CMV 1.1;d;http://server/a.qsc\r\nTIT not run");

@@ -1,10 +1,11 @@
 // Fuzzes placeholder replacement and the readable length against a simple reference model.
 //
-//   input = text NUL placeholder 1 NUL value 1 NUL placeholder 2 NUL value 2 ...
-//   (up to three placeholders; a missing value is empty)
+//   input = limit NUL text NUL placeholder 1 NUL value 1 NUL placeholder 2 NUL value 2 ...
+//   (the limit is the first part's length; up to three placeholders; a missing value is empty)
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,44 +15,62 @@
 
 namespace {
 
-// Searches for each placeholder afresh from where the last replacement ended and replaces the
-// nearest; of two found at the same place, the one listed first.
-std::string ModelReplace(std::string_view text, const std::vector<Substitution>& substitutions) {
+// Searches for the placeholder afresh from where the last replacement ended.
+std::string ModelReplace(std::string_view text, Substitution substitution) {
+    if (substitution.placeholder.empty()) {
+        return std::string(text);
+    }
     std::string result;
     std::size_t from = 0;
-    for (;;) {
-        const Substitution* nearest = nullptr;
-        std::size_t nearestAt = std::string_view::npos;
-        for (const Substitution& substitution : substitutions) {
-            const std::size_t at = substitution.placeholder.empty()
-                                       ? std::string_view::npos
-                                       : text.find(substitution.placeholder, from);
-            if (at < nearestAt) {
-                nearest = &substitution;
-                nearestAt = at;
-            }
-        }
-        if (nearest == nullptr) {
-            break;
-        }
-        result.append(text.substr(from, nearestAt - from));
-        result.append(nearest->value);
-        from = nearestAt + nearest->placeholder.size();
+    for (std::size_t at; (at = text.find(substitution.placeholder, from)) != text.npos;) {
+        result.append(text.substr(from, at - from));
+        result.append(substitution.value);
+        from = at + substitution.placeholder.size();
     }
     result.append(text.substr(from));
     return result;
 }
 
-std::string Replace(std::string_view text, const std::vector<Substitution>& s) {
+std::size_t Occurrences(std::string_view text, std::string_view placeholder) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(placeholder); !placeholder.empty() && at != text.npos;
+         at = text.find(placeholder, at + placeholder.size())) {
+        ++count;
+    }
+    return count;
+}
+
+// Each substitution in the whole result of the one before, then cut as ReplaceInTurn
+// promises; nothing when a whole result would pass a megabyte, which the model cannot afford.
+std::optional<std::string> ModelReplaceInTurn(std::string_view text,
+                                              const std::vector<Substitution>& substitutions,
+                                              std::size_t limit) {
+    std::string result(text);
+    for (const Substitution& substitution : substitutions) {
+        const std::size_t grows = Occurrences(result, substitution.placeholder);
+        if (result.size() + grows * substitution.value.size() > (1u << 20)) {
+            return std::nullopt;
+        }
+        result = ModelReplace(result, substitution);
+    }
+    if (result.size() > limit) {
+        result.resize(limit);
+        result += kCutMark;
+    }
+    return result;
+}
+
+std::string ReplaceListInTurn(std::string_view text, const std::vector<Substitution>& s,
+                              std::size_t limit) {
     switch (s.size()) {
         case 0:
-            return ReplacePlaceholders(text, {});
+            return ReplaceInTurn(text, {}, limit);
         case 1:
-            return ReplacePlaceholders(text, {s[0]});
+            return ReplaceInTurn(text, {s[0]}, limit);
         case 2:
-            return ReplacePlaceholders(text, {s[0], s[1]});
+            return ReplaceInTurn(text, {s[0], s[1]}, limit);
         default:
-            return ReplacePlaceholders(text, {s[0], s[1], s[2]});
+            return ReplaceInTurn(text, {s[0], s[1], s[2]}, limit);
     }
 }
 
@@ -68,18 +87,26 @@ void CheckReadableLength(std::string_view value) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::string_view> parts = SplitAtNul(data, size);
-    const std::string_view text = parts[0];
+    if (parts.size() < 2) {
+        return 0;
+    }
+    const std::size_t limit = parts[0].size();
+    const std::string_view text = parts[1];
     std::vector<Substitution> substitutions;
-    for (std::size_t i = 1; i < parts.size() && substitutions.size() < 3; i += 2) {
+    for (std::size_t i = 2; i < parts.size() && substitutions.size() < 3; i += 2) {
         substitutions.push_back({parts[i], i + 1 < parts.size() ? parts[i + 1] : ""});
     }
 
-    FUZZ_CHECK(Replace(text, substitutions) == ModelReplace(text, substitutions));
+    const std::string inTurn = ReplaceListInTurn(text, substitutions, limit);
+    FUZZ_CHECK(inTurn.size() <= limit + kCutMark.size());
+    if (const auto model = ModelReplaceInTurn(text, substitutions, limit)) {
+        FUZZ_CHECK(inTurn == *model);
+    }
     for (const Substitution& substitution : substitutions) {
         FUZZ_CHECK(ReplaceAll(text, substitution.placeholder, substitution.value) ==
-                   ModelReplace(text, {substitution}));
+                   ModelReplace(text, substitution));
     }
-    FUZZ_CHECK(ReplaceLineBreaks(text) == ModelReplace(text, {{kPlaceholderCrLf, kCrLf}}));
+    FUZZ_CHECK(ReplaceLineBreaks(text) == ModelReplace(text, {kPlaceholderCrLf, kCrLf}));
 
     // The input is at most a few kilobytes: repeat it to reach past the readable length.
     std::string longValue(text);

@@ -92,13 +92,14 @@ LineOutcome ScriptInterpreter::ReportCommandError(const ScriptRun& run,
                                                   std::string_view failureText) {
     state_.UpdateHandled = 1;
     state_.UpdateFailed = 1;
-    // Line breaks first, in the language text only; then the failure text and the line in one
-    // pass, so that a placeholder inside either (a "%CML%" in a quoted path, a "%CRLF%") stays
-    // literal and the box is never larger than the text plus one value per placeholder.
-    const std::string message =
-        ReplacePlaceholders(ReplaceLineBreaks(Text("GenericErrorDialog")),
-                            {{kPlaceholderError, CutToReadableLength(failureText)},
-                             {kPlaceholderCommandLine, CutToReadableLength(run.CurrentLine())}});
+    // Line breaks in the language text only, then the failure text, then the line: a "%CML%"
+    // inside the failure text shows the line too, a "%CRLF%" inside either stays as written.
+    const std::string message = ReplaceInTurn(
+        Text("GenericErrorDialog"),
+        {{kPlaceholderCrLf, kCrLf},
+         {kPlaceholderError, CutToReadableLength(failureText)},
+         {kPlaceholderCommandLine, CutToReadableLength(run.CurrentLine())}},
+        kReadableBoxLength);
     window_.ShowMessageBox(message, MessageBoxStyle::Error);
     return LineOutcome::EndRun;
 }

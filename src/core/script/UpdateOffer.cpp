@@ -51,12 +51,14 @@ bool OfferUpdate(ScriptInterpreter& interpreter, const VersionEntry& entry) {
     const std::string title = CutToReadableLength(state.SoftwareTitle);
     window.AppendLog(ReplaceAll(interpreter.Text("UpdateFound"), kPlaceholderTitle, title));
 
-    // The title and the description go in together, after the line breaks, so a placeholder
-    // inside either of them ("%TITLE%" in the description) stays as written.
+    // Line breaks, then the title, then the description: a "%TITLE%" inside the description
+    // stays as written, a "%DESCRIPTION%" inside the title shows the description.
     const std::string dialog =
-        ReplacePlaceholders(ReplaceLineBreaks(interpreter.Text("UpdateFoundDescriptionDialog")),
-                            {{kPlaceholderTitle, title},
-                             {kPlaceholderDescription, CutToReadableLength(entry.description)}});
+        ReplaceInTurn(interpreter.Text("UpdateFoundDescriptionDialog"),
+                      {{kPlaceholderCrLf, kCrLf},
+                       {kPlaceholderTitle, title},
+                       {kPlaceholderDescription, CutToReadableLength(entry.description)}},
+                      kReadableBoxLength);
     window.ShowMessageBox(dialog, MessageBoxStyle::Information);
 
     return window.ShowMessageBox(interpreter.Text("InstallUpdate"), MessageBoxStyle::Question) ==

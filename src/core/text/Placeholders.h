@@ -1,6 +1,7 @@
 #pragma once
 // Placeholder replacement in language texts and script arguments.
 
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -21,16 +22,20 @@ struct Substitution {
     std::string_view value;
 };
 
-// Returns `text` with every placeholder of `substitutions` replaced by its value, in one pass
-// from the left, matching bytes exactly. Where two placeholders start at the same place the one
-// listed first wins. An inserted value is never searched again, so a placeholder inside it stays
-// as written and the result is at most the text plus one value per placeholder found.
-std::string ReplacePlaceholders(std::string_view text,
-                                std::initializer_list<Substitution> substitutions);
-
 // Returns `text` with every occurrence of `placeholder` replaced by `value`, scanning from the
 // start, matching bytes exactly, and never searching the inserted value again.
 std::string ReplaceAll(std::string_view text, std::string_view placeholder, std::string_view value);
 
 // Shorthand for the most common replacement: "%CRLF%" becomes CR LF.
 std::string ReplaceLineBreaks(std::string_view text);
+
+// Replaces the placeholders in turn, as ReplaceAll one after another would: the first
+// substitution in `text`, the second in that result, and so on. A value is never searched for
+// its own placeholder or an earlier one, but a later placeholder inside it is replaced ("%CML%"
+// inside the text put in for "%ERROR%" becomes the line).
+//
+// Values can hold later placeholders, so the full result can grow with the product of their
+// sizes. Only its first `limit` characters are built, followed by kCutMark when more would
+// have followed; the work is linear in the characters of `text` that those take plus `limit`.
+std::string ReplaceInTurn(std::string_view text,
+                          std::initializer_list<Substitution> substitutions, std::size_t limit);

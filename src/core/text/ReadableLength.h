@@ -11,6 +11,12 @@
 // Characters kept of a longer value.
 inline constexpr std::size_t kReadableLength = 2000;
 
+// Characters kept of a box's whole text, built from a language text and the values put into
+// it: room for a failure text and its script line, each at the readable length. A value can
+// hold a later placeholder (a "%CML%" in a failure text), so without this bound one box could
+// grow with the product of the values' sizes.
+inline constexpr std::size_t kReadableBoxLength = 2 * kReadableLength;
+
 // Follows a value that was cut, so the reader sees that something is missing.
 inline constexpr std::string_view kCutMark = " [...]";
 

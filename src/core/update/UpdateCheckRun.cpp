@@ -139,8 +139,8 @@ bool Updater::FeedSignatureHolds(const std::string& feed) {
     RemoveQuietly(signaturePath);
     if (!verdict.ok) {
         window_.AppendLog(
-            ReplacePlaceholders(ReplaceLineBreaks(texts_.Text("SignatureErrorMessage")),
-                                {{kPlaceholderError, CutToReadableLength(verdict.reason)}}));
+            ReplaceAll(ReplaceLineBreaks(texts_.Text("SignatureErrorMessage")), kPlaceholderError,
+                       CutToReadableLength(verdict.reason)));
     }
     return verdict.ok;
 }
