@@ -55,6 +55,7 @@ public:
     bool EraseDirectory(const std::string&) override { return true; }
     bool LaunchExecutable(const std::string&, bool, int) override { return true; }
     std::unique_ptr<Sha256Hasher> NewSha256() override { return nullptr; }
+    bool IsP256PublicKey(const P256PublicKey&) override { return true; }
     bool VerifyP256(const P256PublicKey&, const Sha256Digest&, const P256Signature&) override {
         return false;
     }

@@ -21,6 +21,7 @@ add_library(quillmere_core STATIC
     src/core/script/ProgramInFolder.cpp
     src/core/update/Updater.cpp
     src/core/update/UpdateCheckRun.cpp
+    src/core/update/SignedOnly.cpp
     src/core/net/ProgressMeter.cpp
     src/core/net/UrlReference.cpp
     src/core/net/HttpStatus.cpp
@@ -28,6 +29,7 @@ add_library(quillmere_core STATIC
     src/core/net/FileDownload.cpp
     src/core/crypto/Base64.cpp
     src/core/crypto/P256KeyDer.cpp
+    src/core/crypto/P256Curve.cpp
     src/core/crypto/EcdsaSignatureDer.cpp
     src/core/crypto/UtcTimestamp.cpp
     src/core/crypto/Sha256Pin.cpp

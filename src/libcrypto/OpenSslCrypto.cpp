@@ -12,6 +12,7 @@
 
 #include "core/crypto/Base64.h"
 #include "core/crypto/EcdsaSignatureDer.h"
+#include "core/crypto/P256Curve.h"
 #include "core/crypto/P256KeyDer.h"
 #include "core/crypto/UtcTimestamp.h"
 #include "publisher/PrivateKeyPem.h"
@@ -71,6 +72,10 @@ Pkey PublicKeyOf(const P256PublicKey& key) {
 }
 
 }  // namespace
+
+bool OpenSslCrypto::IsP256PublicKey(const P256PublicKey& key) {
+    return IsOnP256Curve(key);
+}
 
 std::unique_ptr<Sha256Hasher> OpenSslCrypto::NewSha256() {
     return std::make_unique<OpenSslSha256>();

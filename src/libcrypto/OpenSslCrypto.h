@@ -8,6 +8,7 @@
 class OpenSslCrypto final : public Crypto, public P256Signer {
 public:
     std::unique_ptr<Sha256Hasher> NewSha256() override;
+    bool IsP256PublicKey(const P256PublicKey& key) override;
     bool VerifyP256(const P256PublicKey& key, const Sha256Digest& digest,
                     const P256Signature& signature) override;
     P256KeyPair GenerateP256() override;

@@ -68,6 +68,7 @@ private:
     void CheckPinField(const char* command, std::string& rest, std::string_view after,
                        std::size_t offset);
     void CheckFieldsAfter(std::string_view rest, std::size_t offset, bool pinBad);
+    void CheckIgnoredPins(std::string_view fields, std::size_t separator, std::size_t offset);
     void CheckMissingPin(const char* command, std::size_t offset);
     bool CheckPathRule(const std::string& path, std::size_t offset);
     void CheckWildcards(const std::string& path, std::size_t offset);
@@ -75,6 +76,9 @@ private:
     void CheckPlaceholders(std::string_view text, std::size_t offset,
                            std::initializer_list<std::string_view> known, const char* where);
     void CheckSettingsPresent();
+    // Where the updater's run of this file ends before its last line, the first time.
+    void MarkRunEnd(std::size_t offset, bool atKeyLine = false);
+    void CheckSignedOnly();
 
     LintedFile& file_;
     const std::string& text_;
@@ -82,4 +86,6 @@ private:
     std::optional<std::size_t> off_;  // the first OFF line's offset
     bool unreachableReported_ = false;
     bool sawAdr_ = false, sawLoc_ = false, sawVer_ = false;
+    std::optional<std::size_t> runEnd_;  // the line that ends the updater's run early
+    bool runEndsAtKey_ = false;          // that line is a KEY line, already reported as such
 };

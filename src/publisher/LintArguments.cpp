@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/crypto/KeyLine.h"
+#include "core/crypto/P256Curve.h"
 #include "core/crypto/Sha256Pin.h"
 #include "core/script/PinField.h"
 #include "core/script/ScriptFailure.h"
@@ -58,9 +59,15 @@ void FileLinter::CheckArgument(std::string_view command, const std::string& argu
         CheckPlaceholders(argument, offset, {kPlaceholderCrLf}, "MSG replaces only %CRLF%");
     } else if (command == "KEY") {
         std::string reason;
-        if (ParseKeyLine(argument, reason)) {
+        const std::optional<P256PublicKey> key = ParseKeyLine(argument, reason);
+        if (key && IsOnP256Curve(*key)) {
             file_.hasKey = true;
+        } else if (key) {
+            MarkRunEnd(offset, true);
+            Error(offset, "bad-key",
+                  "the publisher's key cannot be used: its point is not on the P-256 curve");
         } else {
+            MarkRunEnd(offset, true);
             Error(offset, "bad-key", "the publisher's key cannot be used: " + reason);
         }
     } else {  // MKD, RMD, ERD, DEL
@@ -198,11 +205,27 @@ void FileLinter::CheckFieldsAfter(std::string_view rest, std::size_t offset, boo
     if (!first.empty() && !pinBad && !IsSha256PinField(first)) {
         Warning(offset + 1, "ignored-field",
                 QuoteContent(first) + " is ignored: only a sha256= pin may follow here");
-        return;
-    }
-    if (separator != std::string_view::npos &&
-        fields.find_first_not_of(';', separator) != std::string_view::npos) {
+        CheckIgnoredPins(fields, separator, offset + 1);
+    } else if (separator != std::string_view::npos &&
+               fields.find_first_not_of(';', separator) != std::string_view::npos) {
         Warning(offset + 1 + separator + 1, "ignored-field", "everything after the pin is ignored");
+    }
+}
+
+// A pin in a field after the one the updater reads for it is ignored, and with no pin in that
+// field the file goes unchecked: the publisher meant it to be checked, so it is an error.
+// `fields` starts at `offset`.
+void FileLinter::CheckIgnoredPins(std::string_view fields, std::size_t separator,
+                                  std::size_t offset) {
+    while (separator != std::string_view::npos) {
+        const std::size_t start = separator + 1;
+        separator = fields.find(';', start);
+        if (IsSha256PinField(fields.substr(start, separator - start))) {
+            Error(offset + start, "ignored-pin",
+                  "a sha256= pin in a field the updater does not read: it is ignored and the "
+                  "file is not checked; the pin belongs in the field right after the last one "
+                  "the command reads");
+        }
     }
 }
 

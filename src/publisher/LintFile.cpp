@@ -9,6 +9,7 @@
 #include "core/script/ScriptBuffer.h"
 #include "core/script/ScriptFailure.h"
 #include "core/script/ScriptInterpreter.h"
+#include "core/update/SignedOnly.h"
 #include "publisher/FileLinter.h"
 
 namespace {
@@ -108,6 +109,32 @@ void FileLinter::Run(const std::vector<LineSpan>& lines) {
         CheckLine(line, span.offset);
     }
     CheckSettingsPresent();
+    CheckSignedOnly();
+}
+
+void FileLinter::MarkRunEnd(std::size_t offset, bool atKeyLine) {
+    if (!runEnd_) {
+        runEnd_ = offset;
+        runEndsAtKey_ = atKeyLine;
+    }
+}
+
+// A configuration file that names a key makes the updater signed only: unless its run reaches
+// the end and gives a key, every update check is refused.
+void FileLinter::CheckSignedOnly() {
+    if (file_.kind != LintKind::Config || !NamesPublisherKey(text_)) {
+        return;
+    }
+    const char* refused =
+        ": with a KEY line in the file, the updater then refuses every update check";
+    if (runEnd_ && !runEndsAtKey_) {
+        Error(*runEnd_, "key-not-run",
+              std::string("the updater's run of the configuration file ends at this line") +
+                  refused);
+    } else if (!runEnd_ && !file_.hasKey) {
+        Error(0, "key-not-run",
+              std::string("the file names a KEY, but no line of it is run as one") + refused);
+    }
 }
 
 bool FileLinter::CheckByteOrderMark() {
@@ -116,6 +143,7 @@ bool FileLinter::CheckByteOrderMark() {
         Error(0, "bom",
               "the file begins with a UTF-8 byte-order mark: the updater reads its three bytes as "
               "the first command, which is unknown; save the file as ANSI text");
+        MarkRunEnd(0);
         return true;
     }
     if (start.starts_with("\xFF\xFE") || start.starts_with("\xFE\xFF")) {
@@ -170,8 +198,8 @@ void FileLinter::CheckLine(std::string_view line, std::size_t offset) {
         Warning(offset, "unusual-command",
                 std::string(command) + " is not expected in " + KindName(file_.kind) +
                     (file_.kind == LintKind::Script && command == "CMV"
-                         ? ": an offer accepted inside an update script deletes the shared "
-                           "Script.qsc, and the update script that made it then fails"
+                         ? ": an offer accepted inside an update script runs that version's "
+                           "update script inside this one, at most 8 deep"
                          : ": every command runs in every file, so it runs here too"));
     }
     if (IsOneOf(command, {"CMV", "MKD", "RMD", "DEL", "DWN"})) {
@@ -179,6 +207,9 @@ void FileLinter::CheckLine(std::string_view line, std::size_t offset) {
     }
     if (command == "OFF") {
         off_ = off_ ? off_ : offset;
+        if (NamesPublisherKey(std::string_view(text_).substr(offset + line.size()))) {
+            MarkRunEnd(offset);  // a KEY line after it never runs
+        }
         return;  // its argument is never read
     }
     if (line.size() > kCommandLength && line[kCommandLength] != ' ' &&
@@ -194,6 +225,7 @@ void FileLinter::CheckLine(std::string_view line, std::size_t offset) {
     try {
         argument = run.Argument();
     } catch (const ScriptFailure& failure) {
+        MarkRunEnd(offset);
         Error(offset + line.size(), "no-argument",
               std::string(command) + " without a blank and an argument: the line fails (" +
                   FailureSummary(failure) + ")");
@@ -208,6 +240,7 @@ void FileLinter::ReportUnknownCommand(std::string_view line, std::size_t offset)
     std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) {
         return static_cast<char>(c >= 'a' && c <= 'z' ? c - 0x20 : c);
     });
+    MarkRunEnd(offset);
     const char* ends = ": the updater stops there with UnknownCommand";
     if (line.find_first_not_of(" \t") == std::string_view::npos) {
         Error(offset, "unknown-command",

@@ -6,6 +6,7 @@
 #include "core/crypto/Base64.h"
 #include "core/crypto/EcdsaSignatureDer.h"
 #include "core/crypto/KeyLine.h"
+#include "core/crypto/P256Curve.h"
 #include "core/crypto/P256KeyDer.h"
 #include "core/crypto/Sha256Pin.h"
 #include "core/crypto/SignatureFile.h"
@@ -142,11 +143,33 @@ TEST(Sha256Pin, ReadsEitherCaseAndRefusesAnythingElse) {
     EXPECT_EQ(Sha256Hex(*digest), std::string(32, 'a') + std::string(32, 'f'));
     for (const std::string& field :
          {"sha256=" + hex.substr(1), "sha256=" + hex + "0", "sha256=" + hex.substr(1) + "g",
-          "SHA256=" + hex, "sha256:" + hex, hex}) {
+          "sha256:" + hex, hex}) {
         EXPECT_FALSE(ParseSha256PinField(field)) << field;
     }
+    EXPECT_TRUE(ParseSha256PinField("SHA256=" + hex));
     EXPECT_TRUE(IsSha256PinField("sha256=xyz"));
+    EXPECT_TRUE(IsSha256PinField("Sha256=xyz"));
     EXPECT_FALSE(IsSha256PinField("sha25"));
+}
+
+TEST(P256Curve, TheGeneratorIsOnTheCurveAndNearbyPointsAreNot) {
+    // The curve's generator G, x then y, from the curve's definition.
+    const std::optional<std::string> generator = DecodeBase64(
+        "axfR8uEsQkf4vOblY6RA8ncDfYEt6zOg9KE5RdiYwpZP40Li/hp/m47n60p8D54WK84zV2sxXs7LtkBoN79R9Q==");
+    ASSERT_TRUE(generator);
+    P256PublicKey key;
+    std::copy(generator->begin(), generator->end(), key.begin());
+    EXPECT_TRUE(IsOnP256Curve(key));
+    P256PublicKey otherY = key;
+    otherY[63] ^= 1;
+    EXPECT_FALSE(IsOnP256Curve(otherY));
+    P256PublicKey primeX = key;  // x = p, which is 0 modulo p: out of range
+    const std::uint8_t prime[32] = {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0,
+                                    0,    0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    std::copy(std::begin(prime), std::end(prime), primeX.begin());
+    EXPECT_FALSE(IsOnP256Curve(primeX));
+    EXPECT_FALSE(IsOnP256Curve(P256PublicKey{}));
 }
 
 TEST(KeyLine, ReadsOpensslsLineAndExplainsWhatIsWrong) {
@@ -163,6 +186,17 @@ TEST(KeyLine, ReadsOpensslsLineAndExplainsWhatIsWrong) {
     for (const auto& [argument, expected] : cases) {
         EXPECT_FALSE(ParseKeyLine(argument, reason));
         EXPECT_TRUE(reason.starts_with(expected)) << reason;
+    }
+}
+
+TEST(SignatureFile, ItsUrlPutsSigAfterThePathAndDropsTheFragment) {
+    for (const auto& [url, signature] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"http://h/feed.txt", "http://h/feed.txt.sig"},
+             {"http://h/feed.txt?channel=beta&x=1", "http://h/feed.txt.sig?channel=beta&x=1"},
+             {"http://h/feed.txt#top", "http://h/feed.txt.sig"},
+             {"http://h/feed.txt?a=b#top?c", "http://h/feed.txt.sig?a=b"},
+         }) {
+        EXPECT_EQ(SignatureUrl(url), signature) << url;
     }
 }
 

@@ -149,6 +149,9 @@ DownloadResult FakePlatform::DownloadFile(const std::string& url, const std::str
         return DownloadResult::DigestMismatch;
     }
     files[localPath] = found->second;
+    if (onStored) {
+        onStored(localPath);
+    }
     return DownloadResult::Stored;
 }
 

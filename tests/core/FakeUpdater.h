@@ -56,6 +56,8 @@ P256Signature FakeSign(const P256PublicKey& key, const Sha256Digest& digest);
 class FakeCrypto : public Crypto, public Clock {
 public:
     std::unique_ptr<Sha256Hasher> NewSha256() override;
+    // The fake's keys are any 64 bytes but all zeros, which is no point of the real curve either.
+    bool IsP256PublicKey(const P256PublicKey& key) override { return key != P256PublicKey{}; }
     bool VerifyP256(const P256PublicKey& key, const Sha256Digest& digest,
                     const P256Signature& signature) override {
         return signature == FakeSign(key, digest);
@@ -109,6 +111,8 @@ public:
     std::set<std::string> undeletable;          // paths whose removal, erase or DEL fails
     // Called during a download, for tests that need to act while it runs.
     std::function<void(const std::string& url)> onDownload;
+    // Called once a download has stored its file, as another process could then change it.
+    std::function<void(const std::string& localPath)> onStored;
 };
 
 // A complete English-like set of texts whose values name their keys, so that a log can be

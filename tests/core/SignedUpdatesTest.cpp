@@ -169,6 +169,51 @@ TEST_F(FeedSignatureTest, WithoutAKeyNoSignatureIsFetched) {
     EXPECT_EQ(plain.state.SoftwareTitle, "Signed feed ran");
 }
 
+// A configuration file that names a key never runs unsigned update information, however its KEY
+// lines or the lines before them fail; one without any KEY line runs it as before.
+TEST(SignedOnlyTest, AConfigurationThatNamesAKeyButGivesNoneRefusesEveryCheck) {
+    const std::string head = "ADR http://server/info.txt\r\nLOC \\version.txt\r\n";
+    const std::string good = "KEY " + KeyArgument(Key(0x0A));
+    const struct {
+        const char* name;
+        std::string configuration;
+        const char* reason;  // in the refusal; nullptr when the feed runs
+    } cases[] = {
+        {"bad key", head + "KEY AAAA", "its line 3 ended its run"},
+        {"comment before the key", head + "# signed only\r\n" + good, "its line 3 ended its run"},
+        {"blank line before the key", head + "   \r\n" + good, "its line 3 ended its run"},
+        {"key off the curve", head + "KEY " + KeyArgument(P256PublicKey{}),
+         "its line 3 ended its run"},
+        {"two keys, one bad", head + good + "\r\nKEY AAAA\r\n", "its line 4 ended its run"},
+        {"key in lower case", head + "key " + KeyArgument(Key(0x0A)), "its line 3 ended its run"},
+        {"OFF before the key", head + "OFF\r\n" + good, "its line 3 ended its run"},
+        {"lines ended by LF", "ADR http://server/info.txt\nLOC \\version.txt\n" + good,
+         "no KEY line of it gave one"},
+        {"no KEY line", head + "TIT Unsigned", nullptr},
+    };
+    for (const auto& c : cases) {
+        FakeUpdater app(c.configuration);
+        app.platform.files["C:\\App\\version.txt"] = "VER 1.0";
+        app.platform.server[kInformationUrl] =
+            "DWN http://server/evil.exe;\\evil.exe\r\nEXE \\evil.exe";
+        app.platform.server["http://server/evil.exe"] = "MZ";
+        app.state.VersionFilePath = "C:\\App\\version.txt";  // the LF case has none of its own
+        app.updater.RunUpdateCheck();
+        if (c.reason == nullptr) {
+            EXPECT_EQ(app.platform.files.count("C:\\App\\evil.exe"), 1u) << c.name;
+            EXPECT_EQ(app.platform.launches.size(), 1u) << c.name;
+            continue;
+        }
+        EXPECT_TRUE(app.platform.downloads.empty()) << c.name;
+        EXPECT_TRUE(app.platform.launches.empty()) << c.name;
+        EXPECT_EQ(app.state.UpdateFailed, 1) << c.name;
+        const Lines log = app.window.LogLines();
+        ASSERT_EQ(log.size(), 3u) << c.name;
+        EXPECT_NE(log[1].find(c.reason), std::string::npos) << c.name << ": " << log[1];
+        EXPECT_NE(log[1].find("not signed by the software's publisher"), std::string::npos);
+    }
+}
+
 // --- Pins on DWN and CMV ----------------------------------------------------------------------
 
 constexpr const char* kOld = "old bytes";
@@ -191,6 +236,8 @@ TEST(PinTest, APinnedDownloadIsStoredOnlyWithItsDigest) {
     } pins[] = {
         {"pinned", false, dwn + ";" + Pin(kNew), true, ""},
         {"upper-case pin", true, dwn + ";sha256=" + UpperCase(Pin(kNew).substr(7)), true, ""},
+        {"upper-case prefix, keyed", true, dwn + ";" + UpperCase(Pin(kNew)), true, ""},
+        {"upper-case prefix, no key", false, dwn + ";" + UpperCase(Pin(kOld)), true, kMismatch},
         {"no pin, no key", false, dwn, true, ""},
         {"other third field", false, dwn + ";size=9", true, ""},
         {"mismatch", false, dwn + ";" + Pin(kOld), true, kMismatch},
@@ -251,6 +298,19 @@ TEST(PinTest, AnOfferedUpdateScriptMustMatchItsPinBeforeAnyOfItRuns) {
                       c.downloads.empty() ? 1u : 0u);
         }
     }
+    // A script changed on the disk after its download was checked never runs.
+    FakeUpdater swapped(KeyedConfiguration({0x0A}));
+    swapped.platform.server["http://server/s.qsc"] = script;
+    swapped.platform.onStored = [&swapped](const std::string& path) {
+        swapped.platform.files[path] = "TIT swapped";
+    };
+    swapped.Run("VER 1.0\r\nCMV 1.1;x;http://server/s.qsc;" + Pin(script));
+    EXPECT_EQ(swapped.state.SoftwareTitle, "Demo");
+    EXPECT_EQ(swapped.state.UpdateFailed, 1);
+    EXPECT_EQ(swapped.platform.files.count("C:\\App\\Script.qsc"), 0u);
+    EXPECT_NE(swapped.window.boxes.back().text.find("not the one the publisher released"),
+              std::string::npos);
+
     // A version that is not newer is never offered, so it needs no pin even with a key.
     FakeUpdater app(KeyedConfiguration({0x0A}));
     app.Run("VER 1.1\r\nCMV 1.1;x;http://server/s.qsc");

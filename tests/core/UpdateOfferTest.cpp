@@ -194,19 +194,21 @@ TEST_F(UpdateOfferTest, InvalidListedVersionIsACommandError) {
               "Error: InvalidVersionNumberError in line [CMV 1.2b;d;http://server/s.qsc]");
 }
 
-TEST_F(UpdateOfferTest, NestedAcceptedOfferFailsTheOuterLineCleanly) {
-    // The inner offer reuses and deletes the same update script file, so the outer line cannot
-    // delete it any more: reported by the trap with the outer line, nothing corrupted.
-    app.platform.server["http://server/outer.qsc"] =
-        "CMV 1.5;inner;http://server/inner.qsc\r\nTIT outer rest";
-    app.platform.server["http://server/inner.qsc"] = "TIT inner";
-    RunInformation("1.0", "CMV 1.1;outer;http://server/outer.qsc\r\nTIT information rest");
-    EXPECT_EQ(app.state.SoftwareTitle, "outer rest");
-    EXPECT_EQ(app.state.UpdateFailed, 1);
-    EXPECT_NE(app.window.boxes.back().text.find("in line [CMV 1.1;outer;http://server/outer.qsc]"),
-              std::string::npos);
+// An update script that offers a version runs that version's script inside itself; each offer
+// then gets back the rest it parked, so every line runs once, in order.
+TEST_F(UpdateOfferTest, NestedOffersEachRestoreWhatTheyParked) {
+    app.platform.server["http://server/sa"] = "CMV 1.2;b;http://server/sb\r\nMSG sa-line-2";
+    app.platform.server["http://server/sb"] = "MSG sb ran";
+    RunInformation("1.0", "CMV 1.1;a;http://server/sa\r\nMSG feed-line-2");
+    std::vector<std::string> shown;
+    for (const ShownMessageBox& box : app.window.boxes) {
+        shown.push_back(box.text);
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"a", "InstallUpdate", "b", "InstallUpdate",
+                                               "sb ran", "sa-line-2", "feed-line-2"}));
+    EXPECT_EQ(app.state.UpdateFailed, 0);
     EXPECT_EQ(app.platform.files.count(kScriptPath), 0u);
-    EXPECT_EQ(app.updater.Park(), "TIT outer rest");
+    EXPECT_EQ(app.updater.Buffer().Text(), "");
 }
 
 TEST_F(UpdateOfferTest, UpdateScriptsOfferingFurtherVersionsStopEightLevelsDeep) {

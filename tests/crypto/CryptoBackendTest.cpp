@@ -63,6 +63,21 @@ protected:
     }
 };
 
+TEST_F(CryptoBackend, GeneratedAndOpensslKeysAreOnTheCurveAndAChangedOneIsNot) {
+    std::string reason;
+    const std::optional<P256PublicKey> openssl = ParseKeyLine(kOpensslKeyLine, reason);
+    ASSERT_TRUE(openssl) << reason;
+    std::vector<P256PublicKey> keys = {*openssl};
+    for (int i = 0; i < 8; ++i) {
+        keys.push_back(signer.GenerateP256().publicKey);
+    }
+    for (P256PublicKey key : keys) {
+        EXPECT_TRUE(crypto.IsP256PublicKey(key));
+        key[40] ^= 0x10;
+        EXPECT_FALSE(crypto.IsP256PublicKey(key));
+    }
+}
+
 TEST_F(CryptoBackend, Sha256GivesTheKnownAnswersInAnyPieces) {
     EXPECT_EQ(Sha256Hex(Sha256(crypto, {})),
               "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");

@@ -36,6 +36,7 @@ private:
 class StandInCrypto final : public Crypto {
 public:
     std::unique_ptr<Sha256Hasher> NewSha256() override { return std::make_unique<FoldingHasher>(); }
+    bool IsP256PublicKey(const P256PublicKey&) override { return true; }
     bool VerifyP256(const P256PublicKey&, const Sha256Digest& digest,
                     const P256Signature& signature) override {
         return signature[0] == digest[0];

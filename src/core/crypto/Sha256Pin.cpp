@@ -41,7 +41,16 @@ std::optional<Sha256Digest> ParseSha256Hex(std::string_view hex) {
 }
 
 bool IsSha256PinField(std::string_view field) {
-    return field.starts_with(kSha256PinPrefix);
+    if (field.size() < kSha256PinPrefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < kSha256PinPrefix.size(); ++i) {
+        const char c = field[i];
+        if ((c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) != kSha256PinPrefix[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::optional<Sha256Digest> ParseSha256PinField(std::string_view field) {

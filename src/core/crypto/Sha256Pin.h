@@ -15,7 +15,8 @@ std::string Sha256Hex(const Sha256Digest& digest);
 // The digest that 64 hex digits (either case) spell, or nothing.
 std::optional<Sha256Digest> ParseSha256Hex(std::string_view hex);
 
-// True when a script field is meant as a pin: it starts with "sha256=".
+// True when a script field is meant as a pin: it starts with "sha256=" in either case, with or
+// without a key configured, so a pin that is written is always checked.
 bool IsSha256PinField(std::string_view field);
 
 // The digest of a pin field "sha256=<64 hex digits>", or nothing when the field is not exactly

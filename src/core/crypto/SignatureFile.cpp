@@ -2,6 +2,8 @@
 
 #include "core/crypto/SignatureFile.h"
 
+#include <algorithm>
+
 #include "core/crypto/Base64.h"
 #include "core/crypto/EcdsaSignatureDer.h"
 #include "core/crypto/UtcTimestamp.h"
@@ -75,4 +77,10 @@ std::string SignedMessage(std::string_view url, std::string_view expiresLine,
     message.append(kMessageHeader).append(url).append("\n");
     message.append(expiresLine).append("\n").append(feed);
     return message;
+}
+
+std::string SignatureUrl(std::string_view url) {
+    url = url.substr(0, url.find('#'));
+    const std::size_t query = std::min(url.find('?'), url.size());
+    return std::string(url.substr(0, query)) + ".sig" + std::string(url.substr(query));
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The signature file beside an update information file (its URL followed by ".sig"):
+// The signature file beside an update information file (SignatureUrl of its URL):
 //   expires YYYY-MM-DDTHH:MM:SSZ
 //   signature <base64 of the DER ECDSA signature>
 // lines ending in LF or CR LF, the last line end optional. The signature covers SignedMessage.
@@ -15,6 +15,12 @@ struct SignatureFile {
     std::string expires;      // the time alone
     P256Signature signature;
 };
+
+// Where the signature of the update information file at `url` is: ".sig" after the URL's path,
+// before its query, so "http://host/feed.txt?channel=beta" is signed by
+// "http://host/feed.txt.sig?channel=beta". A fragment ("#...") never reaches the server and is
+// dropped: appended after it, ".sig" would fetch the update information file itself.
+std::string SignatureUrl(std::string_view url);
 
 // The file's contents, or nothing with `reason` saying which part is wrong.
 std::optional<SignatureFile> ParseSignatureFile(std::string_view text, std::string& reason);

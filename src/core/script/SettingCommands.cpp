@@ -49,6 +49,11 @@ LineOutcome RunKey(ScriptInterpreter& interpreter, ScriptRun& run) {
     if (!key) {
         throw ScriptFailure("The publisher's key cannot be used: " + reason + ".");
     }
+    if (!interpreter.Cryptography().IsP256PublicKey(*key)) {
+        throw ScriptFailure(
+            "The publisher's key cannot be used: its point is not on the P-256 curve, so it "
+            "could verify no signature.");
+    }
     interpreter.State().TrustedKeys.push_back(*key);
     return LineOutcome::Finished;
 }

@@ -77,6 +77,22 @@ void RemoveStaleFile(FileSystem& files, const std::string& path) {
     }
 }
 
+// The downloaded update script's bytes, read once: with a pin they are hashed again here, so
+// what runs is what was checked even if the file changed on the disk after the download had
+// hashed it. A mismatch sets `download` to DigestMismatch.
+std::string ReadCheckedScript(ScriptInterpreter& interpreter, const std::string& path,
+                              const std::optional<Sha256Digest>& pin, DownloadResult& download) {
+    std::string script = interpreter.Files().ReadFileBytes(path);
+    if (pin) {
+        const std::unique_ptr<Sha256Hasher> hasher = interpreter.Cryptography().NewSha256();
+        hasher->Update(script);
+        if (hasher->Finish() != *pin) {
+            download = DownloadResult::DigestMismatch;
+        }
+    }
+    return script;
+}
+
 }  // namespace
 
 // CMV <version>;<description>;<update script URL>[;sha256=<hex>]
@@ -116,8 +132,12 @@ LineOutcome RunCmv(ScriptInterpreter& interpreter, ScriptRun& run) {
     interpreter.Window().ProcessPendingEvents();
 
     const std::string scriptPath = state.AppPath + kUpdateScriptFileName;
-    const DownloadResult download = interpreter.Network().DownloadFile(
+    DownloadResult download = interpreter.Network().DownloadFile(
         entry.scriptUrl, scriptPath, DownloadKind::ReleaseFile, entry.pin);
+    std::string script;
+    if (download == DownloadResult::Stored) {
+        script = ReadCheckedScript(interpreter, scriptPath, entry.pin, download);
+    }
     if (download != DownloadResult::Stored) {
         state.UpdateFailed = 1;
         RemoveStaleFile(interpreter.Files(), scriptPath);
@@ -127,17 +147,22 @@ LineOutcome RunCmv(ScriptInterpreter& interpreter, ScriptRun& run) {
                                       : "DownloadUpdateScriptError"));
     }
 
-    // Park the rest of this script; the update script runs alone on the buffer.
-    interpreter.Park() = interpreter.Buffer().Text();
-    interpreter.Buffer().Clear();
-    interpreter.LoadScriptFile(scriptPath);
+    // Park the rest of this script; the update script runs alone on the buffer. This offer
+    // keeps its own copy: an offer inside the update script parks the rest of that script in
+    // the park, and each must get back what it parked itself.
+    std::string parked = interpreter.Buffer().Text();
+    interpreter.Park() = parked;
+    interpreter.Buffer().SetText(std::move(script));
     interpreter.InterpretScript(RunKind::Nested);
-    interpreter.Files().RemoveFile(scriptPath);
+    // An offer inside the update script used the same file and has removed it already.
+    if (interpreter.Files().FileExists(scriptPath)) {
+        interpreter.Files().RemoveFile(scriptPath);
+    }
 
     if (state.ExitAfterUpdate == 1 || state.UpdateFailed == 1) {
         return LineOutcome::EndRun;
     }
-    interpreter.Buffer().SetText(interpreter.Park());
+    interpreter.Buffer().SetText(std::move(parked));
     interpreter.Window().AppendLog(interpreter.Text("UpdateFinished"));
     return LineOutcome::Finished;
 }

@@ -32,6 +32,10 @@ public:
     // cannot provide one.
     virtual std::unique_ptr<Sha256Hasher> NewSha256() = 0;
 
+    // True when `key` is a point of the P-256 curve, so that it can verify signatures at all.
+    // Never throws.
+    virtual bool IsP256PublicKey(const P256PublicKey& key) = 0;
+
     // True when `signature` is a valid ECDSA P-256 signature of `digest` by `key`. False for a
     // point that is not on the curve, a signature out of range, or a mismatch. Never throws.
     virtual bool VerifyP256(const P256PublicKey& key, const Sha256Digest& digest,

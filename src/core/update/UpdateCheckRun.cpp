@@ -2,6 +2,7 @@
 
 #include "core/update/Updater.h"
 #include "core/crypto/FeedSignature.h"
+#include "core/crypto/SignatureFile.h"
 #include "core/text/Placeholders.h"
 #include "core/text/ReadableLength.h"
 
@@ -71,6 +72,11 @@ void Updater::CheckForUpdates() {
 
     window_.ReplaceLog(texts_.Text("UpdateInformationsFileResearchMessage"));
     window_.ProcessPendingEvents();
+    if (signedOnlyRefusal_) {
+        LogSignatureRefusal(*signedOnlyRefusal_);
+        EndWithFailure();
+        return;
+    }
 
     if (platform_.downloader.DownloadFile(state_.UpdateInfoUrl, TemporaryFilePath(),
                                           DownloadKind::UpdateInformation,
@@ -125,7 +131,7 @@ void Updater::CheckForUpdates() {
 bool Updater::FeedSignatureHolds(const std::string& feed) {
     const std::string signaturePath = state_.VersionFilePath + ".sig.tmp";
     FeedVerdict verdict{false, "its signature file could not be downloaded"};
-    if (platform_.downloader.DownloadFile(state_.UpdateInfoUrl + ".sig", signaturePath,
+    if (platform_.downloader.DownloadFile(SignatureUrl(state_.UpdateInfoUrl), signaturePath,
                                           DownloadKind::UpdateInformation,
                                           std::nullopt) == DownloadResult::Stored) {
         try {
@@ -138,11 +144,14 @@ bool Updater::FeedSignatureHolds(const std::string& feed) {
     }
     RemoveQuietly(signaturePath);
     if (!verdict.ok) {
-        window_.AppendLog(
-            ReplaceAll(ReplaceLineBreaks(texts_.Text("SignatureErrorMessage")), kPlaceholderError,
-                       CutToReadableLength(verdict.reason)));
+        LogSignatureRefusal(verdict.reason);
     }
     return verdict.ok;
+}
+
+void Updater::LogSignatureRefusal(const std::string& reason) {
+    window_.AppendLog(ReplaceAll(ReplaceLineBreaks(texts_.Text("SignatureErrorMessage")),
+                                 kPlaceholderError, CutToReadableLength(reason)));
 }
 
 void Updater::RemoveQuietly(const std::string& path) {

@@ -2,6 +2,7 @@
 
 #include "core/text/Placeholders.h"
 #include "core/text/ReadableLength.h"
+#include "core/update/SignedOnly.h"
 
 Updater::Updater(UpdaterWindow& window, const UpdaterPlatform& platform)
     : window_(window),
@@ -47,7 +48,11 @@ void Updater::RunConfigurationFile(const std::string& path) {
             MessageBoxStyle::Error);
         return;
     }
+    const std::string text = buffer_.Text();
     interpreter_.InterpretScript(RunKind::Configuration);
+    const std::string unrun = buffer_.Text();
+    signedOnlyRefusal_ =
+        SignedOnlyRefusal({text, unrun, state_.UpdateFailed == 1, !state_.TrustedKeys.empty()});
 }
 
 void Updater::LabelWindow() {

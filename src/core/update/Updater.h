@@ -3,6 +3,7 @@
 // It owns the window state, the script buffer, the park and the interpreter; the window reaches
 // it through this class and it reaches the window and the system through the seam.
 
+#include <optional>
 #include <string>
 
 #include "core/script/ScriptBuffer.h"
@@ -66,6 +67,7 @@ private:
     // With the publisher's keys: fetches the update information file's signature and checks
     // `feed` with it. False, with the refusal logged, when it does not hold.
     bool FeedSignatureHolds(const std::string& feed);
+    void LogSignatureRefusal(const std::string& reason);
     void RemoveStaleTemporaryFile();
     // Removes the file if it is there; a file that cannot be removed stays.
     void RemoveQuietly(const std::string& path);
@@ -80,6 +82,9 @@ private:
     std::string park_;
     LanguageTexts texts_;
     ScriptInterpreter interpreter_;
+    // Set at start-up when the configuration file names a key that its run did not give: every
+    // update check is then refused with this reason, before anything is downloaded.
+    std::optional<std::string> signedOnlyRefusal_;
     bool running_ = false;
     bool closeDeferred_ = false;
 };

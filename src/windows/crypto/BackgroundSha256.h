@@ -50,6 +50,9 @@ public:
     std::unique_ptr<Sha256Hasher> NewSha256() override {
         return std::make_unique<BackgroundSha256>(system_.NewSha256());
     }
+    bool IsP256PublicKey(const P256PublicKey& key) override {
+        return system_.IsP256PublicKey(key);
+    }
     bool VerifyP256(const P256PublicKey& key, const Sha256Digest& digest,
                     const P256Signature& signature) override {
         return system_.VerifyP256(key, digest, signature);

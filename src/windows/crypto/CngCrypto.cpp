@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "core/crypto/P256Curve.h"
+
 namespace {
 
 constexpr ULONG kCoordinate = 32;
@@ -82,6 +84,12 @@ private:
 };
 
 }  // namespace
+
+// The curve's equation decides, not CNG's key import: it answers the same on every system and
+// under Wine.
+bool CngCrypto::IsP256PublicKey(const P256PublicKey& key) {
+    return IsOnP256Curve(key);
+}
 
 std::unique_ptr<Sha256Hasher> CngCrypto::NewSha256() {
     if (!sha256_) {

@@ -14,6 +14,7 @@ public:
     // The providers are opened at first use, so that a system without them fails the calls
     // that need them (NewSha256 throws, VerifyP256 answers false), never the program's start.
     std::unique_ptr<Sha256Hasher> NewSha256() override;
+    bool IsP256PublicKey(const P256PublicKey& key) override;
     bool VerifyP256(const P256PublicKey& key, const Sha256Digest& digest,
                     const P256Signature& signature) override;
 

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "core/crypto/SignatureFile.h"
 #include "core/update/Updater.h"
 #include "publisher/FolderSnapshot.h"
 #include "publisher/MappedTransport.h"
@@ -214,7 +215,7 @@ int RunSimulation(const SimulateOptions& options, std::ostream& out) {
         if (feedIsFile) {
             // Served at the configuration's URL, so its signature is checked for that URL.
             http.ServeFile(state.UpdateInfoUrl, options.feed);
-            http.ServeFile(state.UpdateInfoUrl + ".sig", options.feed + ".sig");
+            http.ServeFile(SignatureUrl(state.UpdateInfoUrl), options.feed + ".sig");
         } else {
             state.UpdateInfoUrl = options.feed;
         }
