@@ -1,6 +1,6 @@
 # quillmere-publish, the publisher's tool: its commands are portable (src/publisher/, over the
 # crypto seam, the signing extension and the tool's file calls); each platform's entry point
-# brings a backend: CNG on Windows (src/windows/publisher/, which also wires
+# brings a backend: CNG and Win32 files on Windows (src/windows/publisher/, which also wires
 # simulate to the updater's Windows side), OpenSSL's libcrypto and POSIX files on Linux
 # (src/libcrypto/).
 
@@ -32,10 +32,16 @@ add_library(quillmere_publisher STATIC
 target_link_libraries(quillmere_publisher PUBLIC quillmere_core)
 
 if(WIN32)
-    # The entry point and simulate, which runs the updater's Windows side (src/windows/publisher/).
-    add_executable(quillmere_publish src/windows/publisher/PublisherMain.cpp
-        src/windows/publisher/Simulation.cpp)
-    target_link_libraries(quillmere_publish PRIVATE quillmere_publisher quillmere_windows)
+    # The tool's Windows side (src/windows/publisher/): its file calls, and simulate, which runs
+    # the updater's Windows side; a library so that the Wine suites test it too.
+    add_library(quillmere_windows_publisher STATIC
+        src/windows/publisher/OwnerOnlySecurity.cpp
+        src/windows/publisher/Simulation.cpp
+        src/windows/publisher/WindowsToolFileSystem.cpp)
+    target_link_libraries(quillmere_windows_publisher PUBLIC quillmere_publisher quillmere_windows
+        advapi32)
+    add_executable(quillmere_publish src/windows/publisher/PublisherMain.cpp)
+    target_link_libraries(quillmere_publish PRIVATE quillmere_windows_publisher)
     target_link_options(quillmere_publish PRIVATE ${QUILLMERE_LINK_OPTIONS} -s)
 else()
     # src/libcrypto, the tool's Linux side (OpenSSL, and its POSIX file calls): named for the
