@@ -9,7 +9,10 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "core/crypto/KeyLine.h"
 #include "publisher/AtomicWrite.h"
