@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -65,17 +64,24 @@ protected:
               ("tool-files-test-" +
                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        Empty();
+        Lay({});
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    void Empty() {
+    std::string Path(const std::string& name) const { return (dir / name).string(); }
+
+    // Empties the folder and lays out `entries` in it, written as Entries() reports them.
+    void Lay(const std::map<std::string, std::string>& entries) {
         fs::remove_all(dir);
         fs::create_directories(dir);
-    }
-    std::string Path(const std::string& name) const { return (dir / name).string(); }
-    void Put(const std::string& name, const std::string& bytes) {
-        std::ofstream(Path(name), std::ios::binary) << bytes;
+        for (const auto& [name, content] : entries) {
+            if (content == "<folder>")
+                fs::create_directory(dir / name);
+            else if (content.starts_with("-> "))
+                fs::create_symlink(content.substr(3), dir / name);
+            else
+                std::ofstream(dir / name, std::ios::binary) << content;
+        }
     }
 
     // Everything in the folder, by relative name: a file's bytes, "<folder>", or "-> TARGET"
@@ -83,7 +89,7 @@ protected:
     std::map<std::string, std::string> Entries() const {
         std::map<std::string, std::string> entries;
         for (const auto& entry : fs::recursive_directory_iterator(dir)) {
-            const std::string name = fs::relative(entry.path(), dir).generic_string();
+            const std::string name = entry.path().lexically_relative(dir).generic_string();
             if (entry.is_symlink())
                 entries[name] = "-> " + fs::read_symlink(entry.path()).string();
             else if (entry.is_directory())
@@ -119,39 +125,31 @@ TEST_F(ToolFileSystemTest, KeygenWritesTheKeyItPrintsToANewFile) {
 struct KeygenRefusal {
     std::string what;
     std::string keyFile;
-    std::function<void()> lay;
-    std::string reason;  // after "quillmere-publish: "
+    std::map<std::string, std::string> entries;  // kept as they are
+    std::string reason;                          // after "quillmere-publish: "
 };
 
 TEST_F(ToolFileSystemTest, KeygenRefusesAnythingAtItsPathAndWritesNothing) {
-    const std::string key = Path("key.pem");
+    const std::string key = Path("key.pem"), deep = Path("missing/key.pem");
     const std::string exists = key + " exists already; keygen never overwrites a key\n";
     const std::string link = key + " is a symbolic link; keygen writes a key only to a new file\n";
     const std::vector<KeygenRefusal> refusals = {
-        {"a file", key, [&] { Put("key.pem", "old key"); }, exists},
-        {"a folder", key, [&] { fs::create_directory(key); }, exists},
-        {"a missing folder", Path("missing/key.pem"), [] {},
-         "cannot write " + Path("missing/key.pem") + ": "},
+        {"a file", key, {{"key.pem", "old key"}}, exists},
+        {"a folder", key, {{"key.pem", "<folder>"}}, exists},
+        {"a missing folder", deep, {}, "cannot write " + deep + ": "},
 #ifndef _WIN32
-        {"a dangling link", key, [&] { fs::create_symlink(Path("planted.pem"), key); }, link},
-        {"a link to a file", key,
-         [&] {
-             Put("other.pem", "kept");
-             fs::create_symlink(Path("other.pem"), key);
-         },
-         link},
+        {"a dangling link", key, {{"key.pem", "-> planted.pem"}}, link},
+        {"a link to a file", key, {{"key.pem", "-> other.pem"}, {"other.pem", "kept"}}, link},
 #endif
     };
     for (const KeygenRefusal& refusal : refusals) {
-        Empty();
-        refusal.lay();
-        const std::map<std::string, std::string> before = Entries();
+        Lay(refusal.entries);
         const ToolRun run = Keygen(refusal.keyFile);
         EXPECT_EQ(run.status, kExitRefused) << refusal.what;
         EXPECT_EQ(run.err.find("quillmere-publish: " + refusal.reason), 0u) << refusal.what << "\n"
                                                                             << run.err;
         EXPECT_EQ(run.out, "") << refusal.what;
-        EXPECT_EQ(Entries(), before) << refusal.what;
+        EXPECT_EQ(Entries(), refusal.entries) << refusal.what;
     }
 }
 
@@ -195,127 +193,95 @@ TEST_F(ToolFileSystemTest, TheKeyFileIsOwnerOnlyFromItsCreationWhateverTheUmask)
 #endif
 
 #ifdef _WIN32
-// The name of the account `sid` stands for, without its domain.
-std::string AccountOf(PSID sid) {
-    char name[256], domain[256];
-    DWORD nameSize = sizeof name, domainSize = sizeof domain;
-    SID_NAME_USE use;
-    if (!LookupAccountSidA(nullptr, sid, name, &nameSize, domain, &domainSize, &use))
-        return "<unknown SID>";
-    return name;
-}
-
-std::string CurrentUser() {
-    char user[256];
-    DWORD size = sizeof user;
-    return GetUserNameA(user, &size) ? user : "<no user name>";
-}
-
-// Each entry of `acl` as "TYPE ACCOUNT MASK", for readable failures.
+// Each entry of `acl` as "ACCOUNT MASK", " denied" added to one that does not allow.
 std::vector<std::string> EntriesOf(PACL acl) {
     std::vector<std::string> entries;
     for (DWORD index = 0; acl && index < acl->AceCount; ++index) {
-        void* entry = nullptr;
-        GetAce(acl, index, &entry);
-        const auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
-        PSID sid = const_cast<DWORD*>(&allowed->SidStart);
-        entries.push_back(std::to_string(allowed->Header.AceType) + " " +
-                          (IsWellKnownSid(sid, WinLocalSystemSid) ? "SYSTEM" : AccountOf(sid)) +
-                          " " + std::to_string(allowed->Mask));
+        ACCESS_ALLOWED_ACE* entry = nullptr;
+        GetAce(acl, index, reinterpret_cast<void**>(&entry));
+        char name[256] = "?", domain[256];
+        DWORD nameSize = sizeof name, domainSize = sizeof domain;
+        SID_NAME_USE use;
+        LookupAccountSidA(nullptr, &entry->SidStart, name, &nameSize, domain, &domainSize, &use);
+        entries.push_back(std::string(name) + " " + std::to_string(entry->Mask) +
+                          (entry->Header.AceType == ACCESS_ALLOWED_ACE_TYPE ? "" : " denied"));
     }
     return entries;
 }
 
-const std::string kUserAllowedAll = "0 " + CurrentUser() + " " + std::to_string(FILE_ALL_ACCESS);
+// The descriptor keygen creates its file with is protected (nothing of the folder's access list
+// is inherited) and lets in the current user alone. Windows reports the file's access list as
+// that; Wine keeps a file's rights as its Unix mode only and reports the owner, SYSTEM, and
+// Everyone for the others' bits (which a file of the folder's default rights has).
+TEST_F(ToolFileSystemTest, TheKeyFileHasAProtectedAclForTheCurrentUserAlone) {
+    char user[256];
+    DWORD userSize = sizeof user;
+    ASSERT_TRUE(GetUserNameA(user, &userSize));
+    const std::vector<std::string> userAlone = {user + (" " + std::to_string(FILE_ALL_ACCESS))};
 
-// The descriptor keygen's file is created with: a protected access list, so that nothing of
-// the folder's is inherited, with one entry, full access for the current user.
-TEST(OwnerOnlySecurityTest, LetsInTheCurrentUserAloneAndInheritsNothing) {
     OwnerOnlySecurity security;
-    const PSECURITY_DESCRIPTOR descriptor = security.Attributes()->lpSecurityDescriptor;
     SECURITY_DESCRIPTOR_CONTROL control = 0;
     DWORD revision = 0;
-    ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
-    EXPECT_TRUE(control & SE_DACL_PROTECTED);
     BOOL present = FALSE, defaulted = FALSE;
     PACL acl = nullptr;
-    ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &acl, &defaulted));
-    EXPECT_TRUE(present);
-    EXPECT_EQ(EntriesOf(acl), std::vector<std::string>{kUserAllowedAll});
-}
+    ASSERT_TRUE(GetSecurityDescriptorControl(security.Attributes()->lpSecurityDescriptor, &control,
+                                             &revision));
+    EXPECT_TRUE(control & SE_DACL_PROTECTED);
+    ASSERT_TRUE(GetSecurityDescriptorDacl(security.Attributes()->lpSecurityDescriptor, &present,
+                                          &acl, &defaulted));
+    EXPECT_EQ(EntriesOf(acl), userAlone);
 
-// The key file as the system reports it. Windows reports the descriptor above. Wine keeps a
-// file's rights as its Unix mode alone and reports them as entries for the owner and SYSTEM, and
-// Everyone for the others' bits (which a file of the folder's default rights has): nobody else
-// may be let in.
-TEST_F(ToolFileSystemTest, TheKeyFileLetsInNobodyButTheCurrentUser) {
     const std::string key = Path("key.pem");
     ASSERT_EQ(Keygen(key).status, kExitOk);
-    PACL acl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     ASSERT_EQ(GetNamedSecurityInfoA(key.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
                                     nullptr, &acl, nullptr, &descriptor),
               static_cast<DWORD>(ERROR_SUCCESS));
     const std::unique_ptr<void, decltype(&LocalFree)> owned(descriptor, LocalFree);
     std::vector<std::string> entries = EntriesOf(acl);
-    std::erase(entries, "0 SYSTEM " + std::to_string(FILE_ALL_ACCESS));  // Wine's own
-    EXPECT_EQ(entries, std::vector<std::string>{kUserAllowedAll});
+    std::erase(entries, "SYSTEM " + std::to_string(FILE_ALL_ACCESS));  // Wine's own
+    EXPECT_EQ(entries, userAlone);
 }
 #endif
 
-// What stands at the target before WriteAtomically, and what the folder holds after it.
+// What stands in the folder before WriteAtomically, and after it.
 struct Replacement {
     std::string what;
     std::string target;
-    std::function<void()> lay;
-    bool written;
-    std::map<std::string, std::string> after;
+    std::map<std::string, std::string> before;
+    std::map<std::string, std::string> after;  // `before` when refused
 };
 
 TEST_F(ToolFileSystemTest, WriteAtomicallyReplacesTheWholeFileOrLeavesItAsItWas) {
+    const std::map<std::string, std::string> written = {{"feed.txt", "new"}};
+    const std::map<std::string, std::string> folder = {{"feed.txt", "<folder>"},
+                                                       {"feed.txt/inside.txt", "kept"}};
     const std::vector<Replacement> replacements = {
-        {"a new file", "feed.txt", [] {}, true, {{"feed.txt", "new bytes"}}},
-        {"a file replaced",
-         "feed.txt",
-         [&] { Put("feed.txt", "old"); },
-         true,
-         {{"feed.txt", "new bytes"}}},
-        {"a missing folder", "missing/feed.txt", [] {}, false, {}},
-        {"a folder in the way",
-         "feed.txt",
-         [&] {
-             fs::create_directory(Path("feed.txt"));
-             Put("feed.txt/inside.txt", "kept");
-         },
-         false,
-         {{"feed.txt", "<folder>"}, {"feed.txt/inside.txt", "kept"}}},
+        {"a new file", "feed.txt", {}, written},
+        {"a file replaced", "feed.txt", {{"feed.txt", "old"}}, written},
+        {"a missing folder", "missing/feed.txt", {}, {}},
+        {"a folder in the way", "feed.txt", folder, folder},
 #ifndef _WIN32
         // The link is replaced by the file; what it pointed to is left alone.
         {"a symbolic link replaced",
          "feed.txt",
-         [&] {
-             Put("other.txt", "kept");
-             fs::create_symlink(Path("other.txt"), Path("feed.txt"));
-         },
-         true,
-         {{"feed.txt", "new bytes"}, {"other.txt", "kept"}}},
+         {{"feed.txt", "-> other.txt"}, {"other.txt", "kept"}},
+         {{"feed.txt", "new"}, {"other.txt", "kept"}}},
 #endif
     };
     for (const Replacement& replacement : replacements) {
-        Empty();
-        replacement.lay();
+        Lay(replacement.before);
         std::string error;
         try {
-            WriteAtomically(files, Path(replacement.target), "new bytes");
+            WriteAtomically(files, Path(replacement.target), "new");
         } catch (const std::runtime_error& failure) {
             error = failure.what();
         }
-        EXPECT_EQ(error.empty(), replacement.written) << replacement.what << ": " << error;
-        if (!replacement.written) {
-            EXPECT_EQ(error.find("cannot write " + Path(replacement.target) + ": "), 0u)
-                << replacement.what << ": " << error;
-        }
-        EXPECT_EQ(Entries(), replacement.after) << replacement.what;
+        const bool refused = replacement.after == replacement.before;
+        EXPECT_EQ(error.find("cannot write " + Path(replacement.target) + ": "),
+                  refused ? 0u : std::string::npos)
+            << replacement.what << ": " << error;
+        EXPECT_EQ(Entries(), replacement.after) << replacement.what;  // no temporary file left
     }
 }
 
