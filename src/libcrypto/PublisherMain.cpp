@@ -1,13 +1,15 @@
-// quillmere-publish on Linux: the publisher's commands over OpenSSL's libcrypto.
+// quillmere-publish on Linux: the publisher's commands over OpenSSL's libcrypto and POSIX files.
 
 #include <iostream>
 
 #include "libcrypto/OpenSslCrypto.h"
+#include "libcrypto/PosixToolFileSystem.h"
 #include "publisher/PublisherTool.h"
 
 int main(int argc, char** argv) {
     OpenSslCrypto crypto;
     PosixClock clock;
+    PosixToolFileSystem files;
     return RunPublisherTool(std::vector<std::string>(argv + 1, argv + argc), crypto, crypto, clock,
-                            std::cout, std::cerr);
+                            files, std::cout, std::cerr);
 }

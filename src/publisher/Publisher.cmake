@@ -1,9 +1,11 @@
 # quillmere-publish, the publisher's tool: its commands are portable (src/publisher/, over the
-# crypto seam and the signing extension); each platform's entry point brings a backend: CNG on
-# Windows (src/windows/publisher/, which also wires simulate to the updater's Windows side),
-# OpenSSL's libcrypto on Linux (src/libcrypto/).
+# crypto seam, the signing extension and the tool's file calls); each platform's entry point
+# brings a backend: CNG and Win32 files on Windows (src/windows/publisher/, which also wires
+# simulate to the updater's Windows side), OpenSSL's libcrypto and POSIX files on Linux
+# (src/libcrypto/).
 
 add_library(quillmere_publisher STATIC
+    src/publisher/AtomicWrite.cpp
     src/publisher/CommandLine.cpp
     src/publisher/FeedSigning.cpp
     src/publisher/FolderSnapshot.cpp
@@ -30,16 +32,24 @@ add_library(quillmere_publisher STATIC
 target_link_libraries(quillmere_publisher PUBLIC quillmere_core)
 
 if(WIN32)
-    # The entry point and simulate, which runs the updater's Windows side (src/windows/publisher/).
-    add_executable(quillmere_publish src/windows/publisher/PublisherMain.cpp
-        src/windows/publisher/Simulation.cpp)
-    target_link_libraries(quillmere_publish PRIVATE quillmere_publisher quillmere_windows)
+    # The tool's Windows side (src/windows/publisher/): its file calls, and simulate, which runs
+    # the updater's Windows side; a library so that the Wine suites test it too.
+    add_library(quillmere_windows_publisher STATIC
+        src/windows/publisher/OwnerOnlySecurity.cpp
+        src/windows/publisher/Simulation.cpp
+        src/windows/publisher/WindowsToolFileSystem.cpp)
+    target_link_libraries(quillmere_windows_publisher PUBLIC quillmere_publisher quillmere_windows
+        advapi32)
+    add_executable(quillmere_publish src/windows/publisher/PublisherMain.cpp)
+    target_link_libraries(quillmere_publish PRIVATE quillmere_windows_publisher)
     target_link_options(quillmere_publish PRIVATE ${QUILLMERE_LINK_OPTIONS} -s)
 else()
-    # src/libcrypto: named for the library it wraps, not "openssl", so that <openssl/...>
-    # can never find a file of ours through the src/ include path.
+    # src/libcrypto, the tool's Linux side (OpenSSL, and its POSIX file calls): named for the
+    # library it wraps, not "openssl", so that <openssl/...> can never find a file of ours
+    # through the src/ include path.
     find_package(OpenSSL 3 REQUIRED COMPONENTS Crypto)
-    add_library(quillmere_libcrypto STATIC src/libcrypto/OpenSslCrypto.cpp)
+    add_library(quillmere_libcrypto STATIC src/libcrypto/OpenSslCrypto.cpp
+        src/libcrypto/PosixToolFileSystem.cpp)
     target_link_libraries(quillmere_libcrypto PUBLIC quillmere_publisher OpenSSL::Crypto)
     add_executable(quillmere_publish src/libcrypto/PublisherMain.cpp)
     target_link_libraries(quillmere_publish PRIVATE quillmere_libcrypto)

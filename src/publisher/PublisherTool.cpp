@@ -3,20 +3,20 @@
 
 #include "publisher/PublisherTool.h"
 
-#include <filesystem>
-#include <fstream>
 #include <ostream>
 #include <stdexcept>
 
 #include "core/crypto/FeedSignature.h"
 #include "core/crypto/KeyLine.h"
 #include "core/crypto/Sha256Pin.h"
+#include "publisher/AtomicWrite.h"
 #include "publisher/CommandLine.h"
 #include "publisher/FeedSigning.h"
 #include "publisher/LintCommand.h"
 #include "publisher/PrivateKeyPem.h"
 #include "publisher/Release.h"
 #include "publisher/SimulateCommand.h"
+#include "publisher/ToolFileSystem.h"
 #include "publisher/ToolFiles.h"
 
 namespace {
@@ -24,8 +24,9 @@ namespace {
 constexpr std::string_view kUsage =
     "Usage: quillmere-publish COMMAND ...\n"
     "  keygen KEYFILE\n"
-    "      Makes a new ECDSA P-256 key, writes it to KEYFILE (PKCS#8 PEM, never overwriting a\n"
-    "      file) and prints the KEY line for the configuration file.\n"
+    "      Makes a new ECDSA P-256 key, writes it to KEYFILE (PKCS#8 PEM, a new file that only\n"
+    "      you can open; never over a file or through a link) and prints the KEY line for the\n"
+    "      configuration file.\n"
     "  sign --key KEYFILE --url URL --expires DAYS|DATE FEED\n"
     "      Signs the update information file FEED as served at URL and writes FEED.sig; the\n"
     "      signature expires after DAYS days or at DATE (YYYY-MM-DD or YYYY-MM-DDTHH:MM:SSZ, "
@@ -60,31 +61,36 @@ constexpr std::string_view kUsage =
     "      (--expires defaults to 30 days). Writes nothing when any check fails.\n"
     "Exit status: 0 done, 1 refused, 2 wrong command line.\n";
 
+// Writes `pem` to the new file `path`, readable by the current user alone from its first byte.
+// Throws std::runtime_error when anything stands at `path` or the write fails.
+void WriteNewKeyFile(ToolFileSystem& files, const std::string& path, std::string_view pem) {
+    NewFileOutcome outcome;
+    try {
+        outcome = files.CreateNewFile(path, pem, FileAccess::kOwnerOnly);
+    } catch (const std::runtime_error& error) {
+        throw std::runtime_error("cannot write " + path + ": " + error.what());
+    }
+    if (outcome == NewFileOutcome::kExists)
+        throw std::runtime_error(path + " exists already; keygen never overwrites a key");
+    if (outcome == NewFileOutcome::kSymbolicLink)
+        throw std::runtime_error(path +
+                                 " is a symbolic link; keygen writes a key only to a new file");
+}
+
 // keygen KEYFILE
-int RunKeygen(const CommandLine& line, P256Signer& signer, std::ostream& out) {
+int RunKeygen(const CommandLine& line, P256Signer& signer, ToolFileSystem& files,
+              std::ostream& out) {
     if (line.operands.size() != 1 || !line.options.empty())
         throw UsageError("keygen KEYFILE");
-    const std::string& path = line.operands[0];
-    if (std::filesystem::exists(path)) {
-        throw std::runtime_error(path + " exists already; keygen never overwrites a key");
-    }
     const P256KeyPair key = signer.GenerateP256();
-    {
-        std::ofstream create(path, std::ios::binary);  // empty, then private to its owner
-        if (!create)
-            throw std::runtime_error("cannot write " + path);
-    }
-    std::error_code ignored;  // not every file system has owner-only permissions
-    std::filesystem::permissions(
-        path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write, ignored);
-    WriteFile(path, EncodePrivateKeyPem(key));
+    WriteNewKeyFile(files, line.operands[0], EncodePrivateKeyPem(key));
     out << FormatKeyLine(key.publicKey) << "\n";
     return kExitOk;
 }
 
 // sign --key KEYFILE --url URL --expires DAYS|DATE FEED
 int RunSign(const CommandLine& line, Crypto& crypto, P256Signer& signer, Clock& clock,
-            std::ostream& out) {
+            ToolFileSystem& files, std::ostream& out) {
     if (line.operands.size() != 1)
         throw UsageError("sign needs one FEED");
     const std::string expires = ExpiryOf(line.One("--expires"), clock);
@@ -92,7 +98,8 @@ int RunSign(const CommandLine& line, Crypto& crypto, P256Signer& signer, Clock& 
     const P256KeyPair key = ReadSigningKey(line.One("--key"));
     const std::string& feedPath = line.operands[0];
     const std::string feed = ReadFile(feedPath);
-    WriteFile(feedPath + ".sig", SignFeed(crypto, signer, clock, key, url, expires, feed));
+    WriteAtomically(files, feedPath + ".sig",
+                    SignFeed(crypto, signer, clock, key, url, expires, feed));
     out << "Wrote " << feedPath << ".sig for " << url << ", expires " << expires << "\n";
     return kExitOk;
 }
@@ -158,13 +165,14 @@ int RunSimulate(const std::vector<std::string>& arguments, const Simulator& simu
 }
 
 int RunCommand(const std::vector<std::string>& arguments, Crypto& crypto, P256Signer& signer,
-               Clock& clock, std::ostream& out, std::ostream& err, const Simulator& simulator) {
+               Clock& clock, ToolFileSystem& files, std::ostream& out, std::ostream& err,
+               const Simulator& simulator) {
     const std::string command = arguments.empty() ? std::string() : arguments[0];
     if (command == "keygen")
-        return RunKeygen(ParseCommandLine(arguments, {}), signer, out);
+        return RunKeygen(ParseCommandLine(arguments, {}), signer, files, out);
     if (command == "sign") {
         return RunSign(ParseCommandLine(arguments, {"--key", "--url", "--expires"}), crypto, signer,
-                       clock, out);
+                       clock, files, out);
     }
     if (command == "hash")
         return RunHash(ParseCommandLine(arguments, {}), crypto, out);
@@ -175,7 +183,8 @@ int RunCommand(const std::vector<std::string>& arguments, Crypto& crypto, P256Si
     if (command == "simulate")
         return RunSimulate(arguments, simulator, out, err);
     if (command == "release")
-        return RunRelease(ParseCommandLine(arguments, kReleaseOptions), crypto, signer, clock, out);
+        return RunRelease(ParseCommandLine(arguments, kReleaseOptions), crypto, signer, clock,
+                          files, out);
     if (command == "lint")
         return RunLint(arguments, out);
     if (command == "help" || command == "--help" || command == "-h") {
@@ -188,10 +197,10 @@ int RunCommand(const std::vector<std::string>& arguments, Crypto& crypto, P256Si
 }  // namespace
 
 int RunPublisherTool(const std::vector<std::string>& arguments, Crypto& crypto, P256Signer& signer,
-                     Clock& clock, std::ostream& out, std::ostream& err,
+                     Clock& clock, ToolFileSystem& files, std::ostream& out, std::ostream& err,
                      const Simulator& simulator) {
     try {
-        return RunCommand(arguments, crypto, signer, clock, out, err, simulator);
+        return RunCommand(arguments, crypto, signer, clock, files, out, err, simulator);
     } catch (const UsageError& error) {
         err << "quillmere-publish: " << error.what() << "\n" << kUsage;
         return kExitUsage;

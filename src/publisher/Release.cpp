@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "core/crypto/Sha256Pin.h"
+#include "publisher/AtomicWrite.h"
 #include "publisher/CommandLine.h"
 #include "publisher/FeedSigning.h"
 #include "publisher/ReleaseFeed.h"
@@ -77,7 +78,7 @@ void ReportPins(const ReleaseRequest& request, const PinnedScript& pinned, std::
 // release --key KEYFILE --feed FEED --url FEED_URL --version V --description TEXT
 //         --script SCRIPT --script-url SCRIPT_URL [--map URL-PREFIX=DIR]... [--expires DAYS|DATE]
 int RunRelease(const CommandLine& line, Crypto& crypto, P256Signer& signer, Clock& clock,
-               std::ostream& out) {
+               ToolFileSystem& files, std::ostream& out) {
     const ReleaseRequest request = RequestOf(line, clock);
     const P256KeyPair key = ReadSigningKey(request.keyPath);
     const std::string script = ReadFile(request.scriptPath);
@@ -101,9 +102,9 @@ int RunRelease(const CommandLine& line, Crypto& crypto, P256Signer& signer, Cloc
 
     // Every check has passed: the script first, as the feed's pin vouches for it.
     if (pinned.text != script)
-        ReplaceFile(request.scriptPath, pinned.text);
-    ReplaceFile(request.feedPath, feed);
-    ReplaceFile(request.feedPath + ".sig", signature);
+        WriteAtomically(files, request.scriptPath, pinned.text);
+    WriteAtomically(files, request.feedPath, feed);
+    WriteAtomically(files, request.feedPath + ".sig", signature);
 
     ReportPins(request, pinned, out);
     for (const std::string& warning : warnings) out << "warning: " << warning << "\n";

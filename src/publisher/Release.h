@@ -7,6 +7,7 @@
 #include "core/seam/Crypto.h"
 #include "publisher/CommandLine.h"
 #include "publisher/P256Signer.h"
+#include "publisher/ToolFileSystem.h"
 
 // The options release takes (each with a value).
 inline const std::vector<std::string> kReleaseOptions = {
@@ -14,8 +15,8 @@ inline const std::vector<std::string> kReleaseOptions = {
     "--script", "--script-url", "--map", "--expires"};
 
 // Runs release with the options of `line`: checks everything first and writes nothing when a
-// check fails; then writes the script (when a pin changed), the feed and FEED.sig, each by a
-// temporary file renamed over it, and reports each step to `out`. Returns kExitOk. Throws
+// check fails; then writes the script (when a pin changed), the feed and FEED.sig, each with
+// WriteAtomically over `files`, and reports each step to `out`. Returns kExitOk. Throws
 // UsageError for a wrong command line, std::runtime_error for a refusal.
 int RunRelease(const CommandLine& line, Crypto& crypto, P256Signer& signer, Clock& clock,
-               std::ostream& out);
+               ToolFileSystem& files, std::ostream& out);

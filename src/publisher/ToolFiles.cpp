@@ -20,29 +20,6 @@ std::string ReadFile(const std::string& path) {
     return text;
 }
 
-void WriteFile(const std::string& path, std::string_view bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !file.flush()) {
-        throw std::runtime_error("cannot write " + path);
-    }
-}
-
-void ReplaceFile(const std::string& path, std::string_view bytes) {
-    const std::string temporary = path + ".quillmere-publish.tmp";
-    std::error_code error;
-    try {
-        WriteFile(temporary, bytes);
-        std::filesystem::rename(temporary, path, error);
-    } catch (const std::runtime_error&) {
-        error = std::make_error_code(std::errc::io_error);
-    }
-    if (error) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        throw std::runtime_error("cannot write " + path);
-    }
-}
-
 namespace {
 
 // The SHA-256 of what is left in `file`, read in pieces; `name` for the error.

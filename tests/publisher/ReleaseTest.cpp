@@ -10,6 +10,8 @@
 
 #include "core/crypto/Sha256Pin.h"
 #include "libcrypto/OpenSslCrypto.h"
+#include "libcrypto/PosixToolFileSystem.h"
+#include "publisher/AtomicWrite.h"
 #include "publisher/PublisherTool.h"
 #include "publisher/ReleasePins.h"
 #include "publisher/ToolFiles.h"
@@ -55,7 +57,9 @@ protected:
     void TearDown() override { fs::remove_all(dir); }
 
     std::string Path(const std::string& name) const { return (dir / name).string(); }
-    void Write(const std::string& name, const std::string& bytes) { WriteFile(Path(name), bytes); }
+    void Write(const std::string& name, const std::string& bytes) {
+        WriteAtomically(files, Path(name), bytes);
+    }
     std::string Read(const std::string& name) const { return ReadFile(Path(name)); }
 
     std::string Pin(const std::string& bytes) {
@@ -66,7 +70,7 @@ protected:
 
     ToolRun Run(const std::vector<std::string>& arguments) {
         std::ostringstream out, err;
-        const int status = RunPublisherTool(arguments, crypto, crypto, clock, out, err);
+        const int status = RunPublisherTool(arguments, crypto, crypto, clock, files, out, err);
         return {status, out.str(), err.str()};
     }
 
@@ -102,6 +106,7 @@ protected:
 
     OpenSslCrypto crypto;
     FixedClock clock;
+    PosixToolFileSystem files;
     fs::path dir;
     std::string keyLine;
 };

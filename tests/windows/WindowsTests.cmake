@@ -55,3 +55,9 @@ target_link_options(quillmere_trust_test_ca PRIVATE -static)
 quillmere_add_test(win_crypto_tests
     SOURCES tests/crypto/CryptoBackendTest.cpp
     LIBRARIES quillmere_windows quillmere_publisher quillmere_win_test_support)
+
+# The publisher's tool's Win32 file calls: the same cases as the native publisher_tests' file
+# cases (tests/publisher/ToolFileSystemTest.cpp), with the key file's access list.
+quillmere_add_test(win_tool_files_tests
+    SOURCES tests/publisher/ToolFileSystemTest.cpp
+    LIBRARIES quillmere_windows_publisher quillmere_win_test_support)
