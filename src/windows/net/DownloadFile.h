@@ -17,8 +17,8 @@ struct DownloadProgress {
     std::function<void()> processPendingEvents;
 };
 
-// Fetches `url` (user agent "Quillmere", never from the local cache nor into it; for
-// DownloadKind::UpdateInformation with "Cache-Control: no-cache" and "Pragma: no-cache") into
+// Fetches `url` (user agent "Quillmere", never from the local cache nor into it; for every kind
+// but DownloadKind::ReleaseFile with "Cache-Control: no-cache" and "Pragma: no-cache") into
 // `localPath`. True only when the whole announced body of a 2xx reply arrived and now stands
 // at `localPath`. Redirects are followed by the rules of RedirectTrail (at most 10, no loop,
 // never from https to http). Any other status, a reply without a Content-Length of 0 to
