@@ -11,6 +11,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "core/net/BodyLimit.h"
 #include "core/net/HttpStatus.h"
 #include "core/net/ProgressMeter.h"
 #include "core/net/RedirectTrail.h"
@@ -121,7 +122,8 @@ DownloadResult Download(const std::string& url, const std::string& target, Downl
     const std::optional<std::string> lengthText = reply->ContentLength();
     const std::optional<std::int32_t> length =
         lengthText ? ParseContentLength(*lengthText) : std::nullopt;
-    if (!length) {
+    // Refused before a file is created: a small file announced large never reaches the disk.
+    if (!length || *length > MaximumBodyLength(kind)) {
         return kFailed;
     }
     if (*length > 0) {

@@ -1,5 +1,6 @@
 #pragma once
-// What a download fetches: it decides whether a shared cache (a proxy, a CDN) may answer.
+// What a download fetches: it decides whether a shared cache (a proxy, a CDN) may answer, and
+// how long a body the download accepts (MaximumBodyLength, core/net/BodyLimit.h).
 
 enum class DownloadKind {
     // The update information file, which its publisher changes in place at the same URL: always
