@@ -2,8 +2,9 @@
 // redirects with their statuses and Locations, the final status and Content-Length texts, the
 // body's pieces, and failures of the reply, the reads, the writes, the flush, the replacement
 // and the event processing at any point, for a download of any kind. Whatever happens, the
-// download's promises hold: true only when the whole announced body of a 2xx reply now stands
-// at the target, flushed before it got there, and never more than the kind's bound; on false the disk is exactly as it was; no temporary file is left; every reply
+// download's promises hold: true only when the whole announced body of a 2xx reply, and not a
+// byte more, now stands at the target, flushed before it got there, and never more than the
+// kind's bound; on false the disk is exactly as it was; no temporary file is left; every reply
 // and file is closed once; the bar reads 0. And the redirect rules hold: at most 11 requests,
 // none to a URL already requested, none but to http or https after the first, none from https
 // down to http.
@@ -169,8 +170,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (saved) {
         Require(requested.size() == script.redirects.size() + 1, "the body of the final reply");
         Require(success, "only a reply with a 2xx status");
-        Require(announced && static_cast<std::int64_t>(sent.size()) >= *announced,
-                "only the whole announced body");
+        Require(announced && static_cast<std::int64_t>(sent.size()) == *announced,
+                "only the whole announced body, never a body longer than announced");
         Require(withinBound, "never more than the kind's bound");
         Require(download.disk.files[FakeDownload::kTarget] == sent, "the body at the target");
         Require(download.disk.unflushedReplaces == 0, "flushed before it replaced the target");
@@ -181,7 +182,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                               !faults.replaceFails && !script.failingRead && !faults.failingWrite &&
                               !download.bar.throwingEvent;
     if (nothingFails && script.redirects.empty() && success && withinBound &&
-        static_cast<std::int64_t>(sent.size()) >= *announced) {
+        static_cast<std::int64_t>(sent.size()) == *announced) {
         Require(saved, "a whole body that nothing stopped is saved");
     }
     return 0;
