@@ -25,8 +25,9 @@ struct DownloadProgress {
 // MaximumBodyLength(kind), a body shorter or longer than announced, 60 s without a byte from
 // the server, or any network or file error gives false, and then whatever stood at
 // `localPath` before the call is left exactly as it was; no partial file remains anywhere. The
-// body is first written to a temporary file "~qmNN.tmp" beside `localPath` (see
-// WindowsTemporaryFiles), flushed to the disk, and then moved onto `localPath` write-through.
+// body is first written to a temporary file "~qmNN.tmp" beside `localPath`, flushed to the
+// disk, and then renamed onto `localPath` through the handle that wrote it (see
+// WindowsTemporaryFiles).
 // The network calls run on a worker thread of their own, joined before the call returns;
 // meanwhile the calling thread sleeps, shows the progress on the bar as it comes and handles
 // its messages with `processPendingEvents`, so its windows never stop responding. An
