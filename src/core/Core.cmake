@@ -25,6 +25,7 @@ add_library(quillmere_core STATIC
     src/core/net/ProgressMeter.cpp
     src/core/net/UrlReference.cpp
     src/core/net/HttpStatus.cpp
+    src/core/net/BodyLimit.cpp
     src/core/net/RedirectTrail.cpp
     src/core/net/FileDownload.cpp
     src/core/crypto/Base64.cpp

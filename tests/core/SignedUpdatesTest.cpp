@@ -116,7 +116,7 @@ TEST_F(FeedSignatureTest, ASignatureByEitherKeyLetsTheFeedRun) {
         app.updater.RunUpdateCheck();
         EXPECT_EQ(app.state.SoftwareTitle, "Signed feed ran");
         EXPECT_EQ(app.state.UpdateFailed, 0);
-        EXPECT_EQ(app.platform.downloadKinds.back(), DownloadKind::UpdateInformation);
+        EXPECT_EQ(app.platform.downloadKinds.back(), DownloadKind::UpdateSignature);
         ExpectNoTemporaryFile();
         app.state.SoftwareTitle.clear();
     }

@@ -1,9 +1,10 @@
 // Fuzzes the download's logic against a scripted server, disk and bar driven by the input:
 // redirects with their statuses and Locations, the final status and Content-Length texts, the
 // body's pieces, and failures of the reply, the reads, the writes, the flush, the replacement
-// and the event processing at any point. Whatever happens, the download's promises hold: true
-// only when the whole announced body of a 2xx reply now stands at the target, flushed before it
-// got there; on false the disk is exactly as it was; no temporary file is left; every reply
+// and the event processing at any point, for a download of any kind. Whatever happens, the
+// download's promises hold: true only when the whole announced body of a 2xx reply, and not a
+// byte more, now stands at the target, flushed before it got there, and never more than the
+// kind's bound; on false the disk is exactly as it was; no temporary file is left; every reply
 // and file is closed once; the bar reads 0. And the redirect rules hold: at most 11 requests,
 // none to a URL already requested, none but to http or https after the first, none from https
 // down to http.
@@ -14,9 +15,10 @@
 //   bytes 1-3  the read, the write and the event pass that fail (255: none)
 //   byte 4     the bar's width in columns
 //   the status text up to "\n", the Content-Length text up to "\n"
-//   with flag 128: a byte R (R & 15 redirects, R & 16: the download starts at an https URL),
-//              then per redirect its status and its Location, each up to "\n" (an empty
-//              Location: none)
+//   with flag 128: a byte R (R & 15 redirects, R & 16: the download starts at an https URL,
+//              R & 96: the kind, 0 a release file, 32 the update information file, 64 or 96
+//              its signature), then per redirect its status and its Location, each up to "\n"
+//              (an empty Location: none); without flag 128 the kind is a release file
 //   the rest   the body's pieces, two bytes each (little-endian sizes)
 
 #include <cstddef>
@@ -28,6 +30,7 @@
 #include <string_view>
 
 #include "core/FakeDownload.h"
+#include "core/net/BodyLimit.h"
 #include "core/net/UrlReference.h"
 
 namespace {
@@ -57,8 +60,19 @@ private:
     std::size_t position_ = 0;
 };
 
+DownloadKind KindOf(std::uint8_t redirects) {
+    switch (redirects & 96) {
+        case 0:
+            return DownloadKind::ReleaseFile;
+        case 32:
+            return DownloadKind::UpdateInformation;
+        default:
+            return DownloadKind::UpdateSignature;
+    }
+}
+
 // What a Content-Length means to HTTP: one or more decimal digits. Nothing for any other text or
-// for a number beyond what the download accepts (2^31 - 1).
+// for a number beyond what any download accepts (2^31 - 1).
 std::optional<std::int64_t> AnnouncedLength(const std::optional<std::string>& text) {
     if (!text || text->empty()) {
         return std::nullopt;
@@ -112,8 +126,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         script.contentLength.reset();
     }
     std::string url = FakeDownload::kUrl;
+    DownloadKind kind = DownloadKind::ReleaseFile;
     if (flags & 128) {
         const std::uint8_t redirects = input.Byte();
+        kind = KindOf(redirects);
         if (redirects & 16) {
             url = "https://server/app.exe";
         }
@@ -129,13 +145,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const auto before = download.disk.files;
-    const bool saved = download.Run(url);
+    const bool saved = download.Run(url, kind);
 
     for (const std::string& broken : download.BrokenPromises()) {
         std::fprintf(stderr, "%s\n", broken.c_str());
     }
     Require(download.BrokenPromises().empty(), "nothing left behind, everything closed once");
     const std::optional<std::int64_t> announced = AnnouncedLength(script.contentLength);
+    const bool withinBound = announced && *announced <= MaximumBodyLength(kind);
     const std::string& sent = download.server.sent;
     const bool success = script.status && script.status->size() == 3 &&
                          script.status->front() == '2' &&
@@ -153,8 +170,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (saved) {
         Require(requested.size() == script.redirects.size() + 1, "the body of the final reply");
         Require(success, "only a reply with a 2xx status");
-        Require(announced && static_cast<std::int64_t>(sent.size()) >= *announced,
-                "only the whole announced body");
+        Require(announced && static_cast<std::int64_t>(sent.size()) == *announced,
+                "only the whole announced body, never a body longer than announced");
+        Require(withinBound, "never more than the kind's bound");
         Require(download.disk.files[FakeDownload::kTarget] == sent, "the body at the target");
         Require(download.disk.unflushedReplaces == 0, "flushed before it replaced the target");
     } else {
@@ -163,8 +181,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool nothingFails = script.answers && !faults.createFails && !faults.flushFails &&
                               !faults.replaceFails && !script.failingRead && !faults.failingWrite &&
                               !download.bar.throwingEvent;
-    if (nothingFails && script.redirects.empty() && success && announced &&
-        static_cast<std::int64_t>(sent.size()) >= *announced) {
+    if (nothingFails && script.redirects.empty() && success && withinBound &&
+        static_cast<std::int64_t>(sent.size()) == *announced) {
         Require(saved, "a whole body that nothing stopped is saved");
     }
     return 0;

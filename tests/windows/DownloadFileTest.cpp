@@ -454,6 +454,14 @@ TEST_F(DownloadFileTest, BodyCutShortFailsAndKeepsTheExistingFile) {
     EXPECT_TRUE(Holds(target, kWorkingFile));
 }
 
+TEST_F(DownloadFileTest, BodyLongerThanAnnouncedNeverLands) {
+    // Wine hands on the bytes past the Content-Length that came with the headers, and the
+    // download fails; a WinINet that dropped them would store the announced bytes alone.
+    PlaceWorkingFile();
+    const bool stored = Fetch("/fault/overlong/3000/1");
+    EXPECT_TRUE(Holds(target, stored ? Pattern(3000) : std::string(kWorkingFile)));
+}
+
 TEST_F(DownloadFileTest, BodyCutShortLeavesNoFileWhereThereWasNone) {
     EXPECT_FALSE(Fetch("/fault/truncated/100000/70000"));
     EXPECT_FALSE(PathExists(target));
@@ -718,13 +726,15 @@ TEST_F(DownloadFileTest, IdenticalDownloadsBothReachTheServerEvenWhenCacheable) 
     EXPECT_TRUE(Holds(folder / "second.bin", Pattern(3000)));
 }
 
-TEST_F(DownloadFileTest, OnlyTheUpdateInformationIsAskedForPastSharedCaches) {
-    for (const DownloadKind kind : {DownloadKind::UpdateInformation, DownloadKind::ReleaseFile}) {
+TEST_F(DownloadFileTest, OnlyAReleaseFileMayBeAnsweredByASharedCache) {
+    const std::pair<DownloadKind, bool> kFresh[] = {{DownloadKind::UpdateInformation, true},
+                                                    {DownloadKind::UpdateSignature, true},
+                                                    {DownloadKind::ReleaseFile, false}};
+    for (const auto& [kind, fresh] : kFresh) {
         const std::string path = "/fault/cacheable/3000" + UniqueTag();
         ASSERT_TRUE(DownloadFile(ServerUrl(path), target, kind, DownloadProgress{}));
         const auto requests = LoggedRequests(path);
         ASSERT_EQ(requests.size(), 1u);
-        const bool fresh = kind == DownloadKind::UpdateInformation;
         for (const char* header : {"\"Cache-Control\": \"no-cache\"", "\"Pragma\": \"no-cache\""}) {
             EXPECT_EQ(requests[0].find(header) != std::string::npos, fresh) << requests[0];
         }

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "core/net/BodyLimit.h"
 #include "core/net/HttpStatus.h"
 #include "core/net/ProgressMeter.h"
 #include "core/net/RedirectTrail.h"
@@ -79,17 +80,27 @@ private:
     TemporaryFile* file_;
 };
 
+// Whether a read's count is one the body can have: within the buffer, and no byte beyond the
+// `announced` length when `received` bytes came before it.
+bool FitsTheBody(std::size_t count, std::size_t capacity, std::int64_t received,
+                 std::int32_t announced) {
+    return count <= capacity && static_cast<std::int64_t>(count) <= announced - received;
+}
+
 // Copies the body into `file` chunk by chunk, the bar advanced and the events processed after
 // each one (the read that finds the end included), and into `hasher` when there is one. The
-// bytes received, or nothing when a read or a write failed.
-std::optional<std::int64_t> ReceiveBody(HttpReply& reply, TemporaryFile& file, ProgressMeter& meter,
+// bytes received, or nothing when a read or a write failed or a read went past the `announced`
+// length: the reads go on after the announced bytes until one finds the end, and one that
+// yields a byte more fails before that byte is written.
+std::optional<std::int64_t> ReceiveBody(HttpReply& reply, std::int32_t announced,
+                                        TemporaryFile& file, ProgressMeter& meter,
                                         ProgressSink& bar, Sha256Hasher* hasher) {
     std::array<char, kChunkSize> buffer;
     std::int64_t received = 0;
     std::size_t read = 1;
     while (read > 0) {
         const std::optional<std::size_t> chunk = reply.ReadChunk(buffer);
-        if (!chunk || *chunk > buffer.size() ||
+        if (!chunk || !FitsTheBody(*chunk, buffer.size(), received, announced) ||
             (*chunk > 0 && !file.Write(std::span<const char>(buffer.data(), *chunk)))) {
             return std::nullopt;
         }
@@ -121,7 +132,8 @@ DownloadResult Download(const std::string& url, const std::string& target, Downl
     const std::optional<std::string> lengthText = reply->ContentLength();
     const std::optional<std::int32_t> length =
         lengthText ? ParseContentLength(*lengthText) : std::nullopt;
-    if (!length) {
+    // Refused before a file is created: a small file announced large never reaches the disk.
+    if (!length || *length > MaximumBodyLength(kind)) {
         return kFailed;
     }
     if (*length > 0) {
@@ -134,8 +146,9 @@ DownloadResult Download(const std::string& url, const std::string& target, Downl
     DiscardUnlessKept discard(*file);
     const std::unique_ptr<Sha256Hasher> hasher = pin ? pin->crypto.NewSha256() : nullptr;
     const std::optional<std::int64_t> received =
-        ReceiveBody(*reply, *file, meter, bar, hasher.get());
+        ReceiveBody(*reply, *length, *file, meter, bar, hasher.get());
     // A dropped connection ends the body quietly: a body shorter than announced is a failure.
+    // (A longer one has failed in ReceiveBody.)
     if (!received || *received < *length) {
         return kFailed;
     }

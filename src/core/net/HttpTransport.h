@@ -35,8 +35,8 @@ public:
     virtual ~HttpTransport() = default;
 
     // Sends a GET for `url`, never answered from the local cache and never stored in it; for
-    // DownloadKind::UpdateInformation no shared cache on the way may answer either. The reply,
-    // or null when none came (a malformed URL, an unreachable host, no network, a server
-    // silent for too long).
+    // every kind but DownloadKind::ReleaseFile no shared cache on the way may answer either.
+    // The reply, or null when none came (a malformed URL, an unreachable host, no network, a
+    // server silent for too long).
     virtual std::unique_ptr<HttpReply> Get(const std::string& url, DownloadKind kind) = 0;
 };

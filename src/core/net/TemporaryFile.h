@@ -14,7 +14,7 @@ public:
     virtual bool Write(std::span<const char> bytes) = 0;
     // Makes everything written so far durable on the disk; false when the system could not.
     virtual bool Flush() = 0;
-    // Closes the file and renames it to the target, replacing what stood there. True when the
+    // Renames the file to the target, replacing what stood there, and closes it. True when the
     // file now stands at the target; on false the target is as it was and this file is still
     // there, to be discarded.
     virtual bool ReplaceTarget() = 0;

@@ -132,7 +132,7 @@ bool Updater::FeedSignatureHolds(const std::string& feed) {
     const std::string signaturePath = state_.VersionFilePath + ".sig.tmp";
     FeedVerdict verdict{false, "its signature file could not be downloaded"};
     if (platform_.downloader.DownloadFile(SignatureUrl(state_.UpdateInfoUrl), signaturePath,
-                                          DownloadKind::UpdateInformation,
+                                          DownloadKind::UpdateSignature,
                                           std::nullopt) == DownloadResult::Stored) {
         try {
             verdict = VerifyFeedSignature(platform_.crypto, platform_.clock, state_.TrustedKeys,

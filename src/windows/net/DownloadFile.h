@@ -17,16 +17,17 @@ struct DownloadProgress {
     std::function<void()> processPendingEvents;
 };
 
-// Fetches `url` (user agent "Quillmere", never from the local cache nor into it; for
-// DownloadKind::UpdateInformation with "Cache-Control: no-cache" and "Pragma: no-cache") into
+// Fetches `url` (user agent "Quillmere", never from the local cache nor into it; for every kind
+// but DownloadKind::ReleaseFile with "Cache-Control: no-cache" and "Pragma: no-cache") into
 // `localPath`. True only when the whole announced body of a 2xx reply arrived and now stands
 // at `localPath`. Redirects are followed by the rules of RedirectTrail (at most 10, no loop,
 // never from https to http). Any other status, a reply without a Content-Length of 0 to
-// 2^31 - 1, a body shorter than announced, 60 s without a byte from the server, or any network
-// or file error gives false, and then whatever stood at `localPath` before the call is left
-// exactly as it was; no partial file remains anywhere. The body is first written to a
-// temporary file "~qmNN.tmp" beside `localPath` (see WindowsTemporaryFiles), flushed to the
-// disk, and then moved onto `localPath` write-through.
+// MaximumBodyLength(kind), a body shorter or longer than announced, 60 s without a byte from
+// the server, or any network or file error gives false, and then whatever stood at
+// `localPath` before the call is left exactly as it was; no partial file remains anywhere. The
+// body is first written to a temporary file "~qmNN.tmp" beside `localPath`, flushed to the
+// disk, and then renamed onto `localPath` through the handle that wrote it (see
+// WindowsTemporaryFiles).
 // The network calls run on a worker thread of their own, joined before the call returns;
 // meanwhile the calling thread sleeps, shows the progress on the bar as it comes and handles
 // its messages with `processPendingEvents`, so its windows never stop responding. An

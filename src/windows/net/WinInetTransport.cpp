@@ -19,8 +19,8 @@ constexpr DWORD kHeaderBufferSize = 2048;
 constexpr DWORD kRequestFlags =
     INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
 
-// The update information file changes in place at its URL: no proxy or CDN on the way may
-// answer for it with a copy it keeps (Pragma for HTTP/1.0 caches).
+// The update information file and its signature change in place at their URLs: no proxy or CDN
+// on the way may answer for them with a copy it keeps (Pragma for HTTP/1.0 caches).
 constexpr char kNoSharedCacheHeaders[] = "Cache-Control: no-cache\r\nPragma: no-cache\r\n";
 
 class WinInetReply final : public HttpReply {
@@ -164,7 +164,7 @@ std::unique_ptr<HttpReply> WinInetTransport::Get(const std::string& url, Downloa
         return nullptr;
     }
     SetTimeouts(request, silence_);
-    const bool fresh = kind == DownloadKind::UpdateInformation;
+    const bool fresh = kind != DownloadKind::ReleaseFile;  // only release files may be cached
     if (!HttpSendRequestA(request.Get(), fresh ? kNoSharedCacheHeaders : nullptr,
                           fresh ? sizeof kNoSharedCacheHeaders - 1 : 0, nullptr, 0)) {
         return nullptr;

@@ -1,10 +1,11 @@
 // Temporary download files beside the target: their names, the removal of leftovers, and the
-// flushed, write-through replacement of the target.
+// replacement of the target by a rename through the file's own handle.
 
 #include "windows/net/WindowsTemporaryFiles.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "windows/win32/ScopedHandles.h"
@@ -82,6 +83,51 @@ void RemoveLeftovers(const std::string& folder, const std::string& keep) {
     }
 }
 
+bool IsReadOnlyFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// `path` in UTF-16, converted as the ANSI file functions convert it (the ANSI code page).
+// Empty when it cannot be.
+std::wstring WidePath(const std::string& path) {
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0 && MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
+                                          wide.data(), length) != length) {
+        wide.clear();
+    }
+    return wide;
+}
+
+// Renames the open `file` (opened with DELETE access) to `target`, replacing what stands there.
+// False with the system's error code from GetLastError.
+bool RenameThroughHandle(const FileHandle& file, const std::string& target) {
+    const std::wstring name = WidePath(target);
+    if (name.empty()) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
+    // The structure ends in the name, read up to FileNameLength; a NUL follows it all the same
+    // (the buffer is zeroed), for a system that reads it as a string.
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = TRUE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    std::copy(name.begin(), name.end(), info->FileName);
+    return SetFileInformationByHandle(file.Get(), FileRenameInfo, info,
+                                      static_cast<DWORD>(buffer.size())) != FALSE;
+}
+
+// How a system or a file system says that it cannot rename a file through its handle (some
+// network file systems, a system that has not implemented the call).
+bool HandleRenameUnsupported(DWORD error) {
+    return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED ||
+           error == ERROR_CALL_NOT_IMPLEMENTED;
+}
+
 class WindowsTemporaryFile final : public TemporaryFile {
 public:
     WindowsTemporaryFile(std::string path, std::string target, FileHandle file)
@@ -95,14 +141,32 @@ public:
 
     bool Flush() override { return FlushFileBuffers(file_.Get()) != FALSE; }
 
-    // A read-only target is refused, as Windows refuses it (Wine would replace it). The rename
-    // returns only once it is on the disk.
+    // A read-only target is refused, as Windows refuses it (Wine would replace it).
+    // The file is renamed through the handle that wrote it (the caller has flushed its bytes),
+    // so the file that lands is the one whose bytes were written and hashed: while the handle
+    // is open, shared with nobody, no other process can delete the file or put another at its
+    // name. The renamed file is flushed once more before it is closed: that asks the file
+    // system to commit its metadata, the new name included (Windows has no call that flushes a
+    // folder's entry alone). A failure of this last flush is not reported: the file already
+    // stands at the target.
     bool ReplaceTarget() override {
-        file_.Reset();
-        const DWORD attributes = GetFileAttributesA(target_.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        if (IsReadOnlyFile(target_)) {
             return false;
         }
+        if (RenameThroughHandle(file_, target_)) {
+            FlushFileBuffers(file_.Get());
+            file_.Reset();
+            return true;
+        }
+        if (!HandleRenameUnsupported(GetLastError())) {
+            return false;
+        }
+        // Where the file system refuses a rename through the handle, the file is renamed by its
+        // name once closed, as before. That leaves a local race: between the close and the
+        // rename another process that may write in the folder could swap the file at the
+        // temporary name for one whose bytes were never checked. MOVEFILE_WRITE_THROUGH: the
+        // call returns only once the move is on the disk.
+        file_.Reset();
         return MoveFileExA(path_.c_str(), target_.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     }
@@ -131,7 +195,7 @@ std::unique_ptr<TemporaryFile> WindowsTemporaryFiles::CreateBeside(const std::st
         }
         const std::string path = folder + name;
         const HANDLE created =
-            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+            CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         const DWORD error = GetLastError();
         FileHandle file(created);

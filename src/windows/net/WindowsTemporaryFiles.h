@@ -12,7 +12,9 @@
 // of a longer path is no way out: the ANSI functions refuse any path beyond MAX_PATH.)
 // Such files belong to downloads: one that a killed download left behind is closed and is
 // deleted by the next download into that folder, while the file of a download still under way
-// stays open and cannot be deleted, so it is left alone and another name taken.
+// stays open and cannot be deleted, so it is left alone and another name taken. A whole body's
+// file is renamed onto its target through the handle that wrote it, where the file system
+// allows it (see ReplaceTarget).
 class WindowsTemporaryFiles final : public TemporaryFiles {
 public:
     // Removes the leftovers beside `target`, then creates the first free name. Null when the
