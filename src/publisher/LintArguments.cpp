@@ -6,7 +6,6 @@
 
 #include "core/crypto/KeyLine.h"
 #include "core/crypto/P256Curve.h"
-#include "core/crypto/Sha256Pin.h"
 #include "core/script/PinField.h"
 #include "core/script/ScriptFailure.h"
 #include "core/script/ScriptFields.h"

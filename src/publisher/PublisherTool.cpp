@@ -8,7 +8,7 @@
 
 #include "core/crypto/FeedSignature.h"
 #include "core/crypto/KeyLine.h"
-#include "core/crypto/Sha256Pin.h"
+#include "core/script/PinField.h"
 #include "publisher/AtomicWrite.h"
 #include "publisher/CommandLine.h"
 #include "publisher/FeedSigning.h"
@@ -109,7 +109,7 @@ int RunHash(const CommandLine& line, Crypto& crypto, std::ostream& out) {
     if (line.operands.empty() || !line.options.empty())
         throw UsageError("hash FILE...");
     for (const std::string& path : line.operands) {
-        out << kSha256PinPrefix << Sha256Hex(Sha256OfFile(crypto, path));
+        out << FormatPinField(Sha256OfFile(crypto, path));
         out << (line.operands.size() > 1 ? "  " + path : std::string()) << "\n";
     }
     return kExitOk;

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <stdexcept>
 
-#include "core/crypto/Sha256Pin.h"
+#include "core/script/PinField.h"
 #include "publisher/AtomicWrite.h"
 #include "publisher/CommandLine.h"
 #include "publisher/FeedSigning.h"
@@ -89,8 +89,7 @@ int RunRelease(const CommandLine& line, Crypto& crypto, P256Signer& signer, Cloc
     std::unique_ptr<Sha256Hasher> hasher = crypto.NewSha256();
     hasher->Update(pinned.text);
     const std::string cmvLine = "CMV " + request.version + ";" + request.description + ";" +
-                                request.scriptUrl + ";" + std::string(kSha256PinPrefix) +
-                                Sha256Hex(hasher->Finish());
+                                request.scriptUrl + ";" + FormatPinField(hasher->Finish());
 
     const bool feedExists = std::filesystem::exists(request.feedPath);
     std::vector<std::string> warnings;

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "core/crypto/Sha256Pin.h"
+#include "core/script/PinField.h"
 #include "core/script/ScriptFields.h"
 #include "core/script/ScriptInterpreter.h"
 #include "publisher/CommandLine.h"
@@ -63,7 +63,7 @@ ScriptPin PinLine(std::string& line, const PinnedCommand& command,
         throw std::runtime_error(url + " names no file inside its --map folder");
     pin.file = *file;
     const Sha256Digest digest = hashFile(*file);
-    pin.newPin = std::string(kSha256PinPrefix) + Sha256Hex(digest);
+    pin.newPin = FormatPinField(digest);
     pin.changed = ParseSha256PinField(pin.oldPin) != digest;
     if (pin.changed)
         line = line.substr(0, headLength) + ";" + pin.newPin + rest;

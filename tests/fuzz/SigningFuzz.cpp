@@ -12,6 +12,7 @@
 #include "core/crypto/KeyLine.h"
 #include "core/crypto/P256KeyDer.h"
 #include "core/crypto/Sha256Pin.h"
+#include "core/script/PinField.h"
 #include "core/crypto/SignatureFile.h"
 #include "core/crypto/UtcTimestamp.h"
 #include "fuzz/FuzzInput.h"

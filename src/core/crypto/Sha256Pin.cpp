@@ -1,4 +1,4 @@
-// Hex text of digests and the pin field.
+// Hex text of digests.
 
 #include "core/crypto/Sha256Pin.h"
 
@@ -38,23 +38,4 @@ std::optional<Sha256Digest> ParseSha256Hex(std::string_view hex) {
         digest[i] = static_cast<std::uint8_t>(high << 4 | low);
     }
     return digest;
-}
-
-bool IsSha256PinField(std::string_view field) {
-    if (field.size() < kSha256PinPrefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < kSha256PinPrefix.size(); ++i) {
-        const char c = field[i];
-        if ((c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) != kSha256PinPrefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::optional<Sha256Digest> ParseSha256PinField(std::string_view field) {
-    if (!IsSha256PinField(field))
-        return std::nullopt;
-    return ParseSha256Hex(field.substr(kSha256PinPrefix.size()));
 }

@@ -4,6 +4,29 @@
 #include "core/script/ScriptFailure.h"
 #include "core/script/ScriptFields.h"
 
+bool IsSha256PinField(std::string_view field) {
+    if (field.size() < kSha256PinPrefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < kSha256PinPrefix.size(); ++i) {
+        const char c = field[i];
+        if ((c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) != kSha256PinPrefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<Sha256Digest> ParseSha256PinField(std::string_view field) {
+    if (!IsSha256PinField(field))
+        return std::nullopt;
+    return ParseSha256Hex(field.substr(kSha256PinPrefix.size()));
+}
+
+std::string FormatPinField(const Sha256Digest& digest) {
+    return std::string(kSha256PinPrefix) + Sha256Hex(digest);
+}
+
 std::optional<Sha256Digest> ParsePinField(std::string_view field) {
     if (!IsSha256PinField(field)) {
         return std::nullopt;

@@ -1,6 +1,6 @@
 #pragma once
-// The optional pin of a CMV or DWN line: "sha256=" and the 64 hex digits of the SHA-256 that
-// the downloaded file must have.
+// The pin field of script lines, the optional field after a line's last required one: "sha256="
+// and the 64 hex digits of the SHA-256 that the file the line downloads must have.
 
 #include <optional>
 #include <string>
@@ -8,6 +8,19 @@
 #include <vector>
 
 #include "core/seam/Crypto.h"
+
+inline constexpr std::string_view kSha256PinPrefix = "sha256=";
+
+// True when a script field is meant as a pin: it starts with "sha256=" in either case, with or
+// without a key configured, so a pin that is written is always checked.
+bool IsSha256PinField(std::string_view field);
+
+// The digest of a pin field "sha256=<64 hex digits>", or nothing when the field is not exactly
+// that (a field for which IsSha256PinField holds but this fails is a command error).
+std::optional<Sha256Digest> ParseSha256PinField(std::string_view field);
+
+// The pin field of `digest`: "sha256=" and its 64 lower-case hex digits.
+std::string FormatPinField(const Sha256Digest& digest);
 
 // The digest of a pin field (hex digits in either case). Nothing for a field that does not
 // start with "sha256=", which today's grammar ignores. Throws ScriptFailure for one that does
