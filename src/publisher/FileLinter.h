@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/script/CommandSpec.h"
 #include "publisher/LintFile.h"
 
 // One line as the core's ScriptBuffer takes it, at its place in the file.
@@ -23,13 +24,8 @@ struct LineSpan {
     bool endedByLoneCr;  // its CR was the file's last byte
 };
 
-template <typename Words>
-bool IsIn(std::string_view word, const Words& words) {
-    return std::find(words.begin(), words.end(), word) != words.end();
-}
-
 inline bool IsOneOf(std::string_view word, std::initializer_list<std::string_view> words) {
-    return IsIn(word, words);
+    return std::find(words.begin(), words.end(), word) != words.end();
 }
 
 // The first sentence of a core failure ("Network paths are not allowed"), without the value
@@ -60,21 +56,31 @@ private:
     void CheckLineEnd(const LineSpan& span, std::string_view line);
     void CheckLine(std::string_view line, std::size_t offset);
     void ReportUnknownCommand(std::string_view line, std::size_t offset);
-    void CheckArgument(std::string_view command, const std::string& argument, std::size_t offset);
+    // The argument of a line of `command`, at `offset`: each field as its kind says.
+    void CheckArgument(const CommandSpec& command, const std::string& argument,
+                       std::size_t offset);
+    bool CheckField(const CommandSpec& command, const ArgumentFields& fields, std::size_t index,
+                    std::size_t offset);
     void CheckVersion(const std::string& version, std::size_t offset, bool listed);
-    void CheckCmv(const std::string& argument, std::size_t offset);
-    void CheckDwn(const std::string& argument, std::size_t offset);
-    void CheckExe(const std::string& argument, std::size_t offset);
-    void CheckPinField(const char* command, std::string& rest, std::string_view after,
+    bool CheckUpdateScriptUrl(const CommandSpec& command, const ArgumentFields& fields,
+                              std::size_t index, std::size_t offset);
+    void CheckErasedFolder(const std::string& word, const std::string& folder,
+                           std::size_t offset);
+    void CheckDownloadedFile(const std::string& word, const std::string& name,
+                             const std::string& path, std::size_t offset);
+    void CheckExe(const std::string& word, const std::string& argument, std::size_t offset);
+    void CheckKey(const std::string& argument, std::size_t offset);
+    void CheckPinField(std::string_view word, const ArgumentFields& fields, std::size_t index,
                        std::size_t offset);
     void CheckFieldsAfter(std::string_view rest, std::size_t offset, bool pinBad);
     void CheckIgnoredPins(std::string_view fields, std::size_t separator, std::size_t offset);
-    void CheckMissingPin(const char* command, std::size_t offset);
+    void CheckMissingPin(std::string_view word, std::size_t offset);
     bool CheckPathRule(const std::string& path, std::size_t offset);
     void CheckWildcards(const std::string& path, std::size_t offset);
-    void CheckTarget(const std::string& path, std::size_t offset, bool erase);
+    void CheckTarget(const std::string& word, const std::string& path, std::size_t offset,
+                     bool erase);
     void CheckPlaceholders(std::string_view text, std::size_t offset,
-                           std::initializer_list<std::string_view> known, const char* where);
+                           std::initializer_list<std::string_view> known, std::string_view where);
     void CheckSettingsPresent();
     // Where the updater's run of this file ends before its last line, the first time.
     void MarkRunEnd(std::size_t offset, bool atKeyLine = false);
@@ -82,10 +88,11 @@ private:
 
     LintedFile& file_;
     const std::string& text_;
-    bool trapArmed_ = false;          // a CMV, MKD, RMD, DEL, DWN or stray KEY line has run
+    bool trapArmed_ = false;          // a line that arms the failure trap has run
     std::optional<std::size_t> off_;  // the first OFF line's offset
     bool unreachableReported_ = false;
-    bool sawAdr_ = false, sawLoc_ = false, sawVer_ = false;
+    // The settings a configuration or version file must give have been seen.
+    bool sawUpdateInformationUrl_ = false, sawVersionFile_ = false, sawInstalledVersion_ = false;
     std::optional<std::size_t> runEnd_;  // the line that ends the updater's run early
     bool runEndsAtKey_ = false;          // that line is a KEY line, already reported as such
 };

@@ -1,11 +1,13 @@
-// The checks of each command's argument: its fields as the updater splits them, versions, pins,
-// placeholders and the settings a configuration or version file must have.
+// The checks of each command's argument: its fields as the updater splits them, each checked as
+// its kind in the command table says (versions, paths, pins, placeholders, keys ...), and the
+// settings a configuration or version file must have.
 
 #include <algorithm>
 #include <optional>
 
 #include "core/crypto/KeyLine.h"
 #include "core/crypto/P256Curve.h"
+#include "core/script/CommandSpec.h"
 #include "core/script/PinField.h"
 #include "core/script/ScriptFailure.h"
 #include "core/script/ScriptFields.h"
@@ -28,57 +30,175 @@ bool IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
+constexpr std::string_view kPathAsWritten = "a path is used as written";
+
+// "CMV needs version;description;script URL: the ";" after the version is missing, and the
+// line fails": a line of `command` with only `found` of its required fields.
+std::string MissingFieldMessage(const CommandSpec& command, std::size_t found) {
+    const FieldList& fields = command.fields;
+    std::string names;
+    for (std::size_t index = 0; index < fields.Required(); ++index) {
+        names += (index > 0 ? ";" : "") + std::string(fields[index].name);
+    }
+    // With one ";" to find there is no need to say which.
+    const std::string which =
+        fields.Required() > 2 ? "after the " + std::string(fields[found - 1].name) + " " : "";
+    return std::string(command.word) + " needs " + names + ": the \";\" " + which +
+           "is missing, and the line fails";
+}
+
 }  // namespace
 
-void FileLinter::CheckArgument(std::string_view command, const std::string& argument,
+void FileLinter::CheckArgument(const CommandSpec& command, const std::string& argument,
                                std::size_t offset) {
-    const bool needsArgument = !IsOneOf(command, {"TIT", "MSG", "ERD"});
-    if (needsArgument && argument.empty()) {
-        Error(offset, "no-argument", std::string(command) + " without its argument");
+    if (command.argument == ArgumentUse::Required && argument.empty()) {
+        Error(offset, "no-argument", std::string(command.word) + " without its argument");
         return;
     }
-    if (command == "ADR") {
-        sawAdr_ = true;
-    } else if (command == "LOC") {
-        sawLoc_ = true;
-        CheckPathRule(argument, offset);
-        CheckPlaceholders(argument, offset, {}, "a path is used as written");
-    } else if (command == "TIT") {
-        CheckPlaceholders(argument, offset, {}, "the title is shown as written");
-    } else if (command == "VER") {
-        sawVer_ = true;
-        CheckVersion(argument, offset, false);
-    } else if (command == "CMV") {
-        CheckCmv(argument, offset);
-    } else if (command == "DWN") {
-        CheckDwn(argument, offset);
-    } else if (command == "EXE") {
-        CheckExe(argument, offset);
-    } else if (command == "MSG") {
-        CheckPlaceholders(argument, offset, {kPlaceholderCrLf}, "MSG replaces only %CRLF%");
-    } else if (command == "KEY") {
-        std::string reason;
-        const std::optional<P256PublicKey> key = ParseKeyLine(argument, reason);
-        if (key && IsOnP256Curve(*key)) {
-            file_.hasKey = true;
-        } else if (key) {
-            MarkRunEnd(offset, true);
-            Error(offset, "bad-key",
-                  "the publisher's key cannot be used: its point is not on the P-256 curve");
-        } else {
-            MarkRunEnd(offset, true);
-            Error(offset, "bad-key", "the publisher's key cannot be used: " + reason);
+    const ArgumentFields fields = command.Split(argument);
+    if (fields.size() < command.fields.Required()) {
+        Error(offset + argument.size(), "missing-field", MissingFieldMessage(command, fields.size()));
+        return;
+    }
+    for (std::size_t index = 0; index < command.fields.size(); ++index) {
+        if (!CheckField(command, fields, index, offset)) {
+            return;
         }
-    } else {  // MKD, RMD, ERD, DEL
-        const bool erase = command == "ERD";
-        const std::string path = erase && !argument.ends_with('\\') ? argument + '\\' : argument;
-        if (CheckPathRule(path, offset)) {
-            CheckWildcards(path, offset);
-        }
-        if (erase) {
-            CheckTarget(path, offset, true);
-        }
-        CheckPlaceholders(argument, offset, {}, "a path is used as written");
+    }
+}
+
+// Field `index` of a line of `command` whose argument is at `offset`, checked as its kind says.
+// False when the fields after it are not worth checking.
+bool FileLinter::CheckField(const CommandSpec& command, const ArgumentFields& fields,
+                            std::size_t index, std::size_t offset) {
+    const FieldSpec& spec = command.fields[index];
+    if (spec.kind == FieldKind::Pin) {
+        CheckPinField(command.word, fields, index, offset);
+        return true;
+    }
+    const std::string text(fields[index].text);
+    const std::size_t at = offset + fields[index].offset;
+    const std::string word(command.word), name(spec.name);
+    switch (spec.kind) {
+        case FieldKind::UpdateInformationUrl:
+            sawUpdateInformationUrl_ = true;
+            break;
+        case FieldKind::VersionFile:
+            sawVersionFile_ = true;
+            CheckPathRule(text, at);
+            CheckPlaceholders(text, at, {}, kPathAsWritten);
+            break;
+        case FieldKind::Text:
+            CheckPlaceholders(text, at, {}, "the " + name + " is shown as written");
+            break;
+        case FieldKind::InstalledVersion:
+            sawInstalledVersion_ = true;
+            CheckVersion(text, at, false);
+            break;
+        case FieldKind::ListedVersion:
+            CheckVersion(text, at, true);
+            break;
+        case FieldKind::Description:
+            CheckPlaceholders(text, at, {kPlaceholderCrLf, kPlaceholderSemicolon},
+                              "a " + word + " " + name + " replaces only %CRLF% and %PTV%");
+            break;
+        case FieldKind::UpdateScriptUrl:
+            return CheckUpdateScriptUrl(command, fields, index, offset);
+        case FieldKind::TargetPath:
+            if (CheckPathRule(text, at)) {
+                CheckWildcards(text, at);
+            }
+            CheckPlaceholders(text, at, {}, kPathAsWritten);
+            break;
+        case FieldKind::ErasedFolder:
+            CheckErasedFolder(word, text, at);
+            break;
+        case FieldKind::CommandLine:
+            CheckExe(word, text, at);
+            break;
+        case FieldKind::Message:
+            CheckPlaceholders(text, at, {kPlaceholderCrLf}, word + " replaces only %CRLF%");
+            break;
+        case FieldKind::DownloadUrl:
+            if (text.empty()) {
+                Error(at, "missing-url", "the " + name + " is empty: the download fails");
+            }
+            break;
+        case FieldKind::DownloadedFile:
+            CheckDownloadedFile(word, name, text, at);
+            break;
+        case FieldKind::PublicKey:
+            CheckKey(text, at);
+            break;
+        case FieldKind::Pin:
+            break;
+    }
+    return true;
+}
+
+// ERD's folder: the updater adds the "" that makes it a folder before it applies the rules.
+void FileLinter::CheckErasedFolder(const std::string& word, const std::string& folder,
+                                   std::size_t offset) {
+    const std::string path = folder.ends_with('\\') ? folder : folder + '\\';
+    if (CheckPathRule(path, offset)) {
+        CheckWildcards(path, offset);
+    }
+    CheckTarget(word, path, offset, true);
+    CheckPlaceholders(folder, offset, {}, kPathAsWritten);
+}
+
+// The URL of an offered version's update script, field `index` of a line whose argument is at
+// `offset`. False when a ";" in the description before it has shifted the fields.
+bool FileLinter::CheckUpdateScriptUrl(const CommandSpec& command, const ArgumentFields& fields,
+                                      std::size_t index, std::size_t offset) {
+    const std::string_view url = fields[index].text;
+    const std::size_t at = offset + fields[index].offset;
+    if (url.empty()) {
+        Error(at, "missing-url",
+              "the update script's URL is empty: its download fails when the version is offered");
+    }
+    if (url.find("://") == std::string_view::npos &&
+        fields.After(index).find("://") != std::string_view::npos) {
+        Warning(at - 1, "semicolon-in-description",
+                "this \";\" ends the description, so " + QuoteContent(url) +
+                    " is taken as the update script's URL: write %PTV% for a \";\" in a "
+                    "description");
+        return false;
+    }
+    const std::size_t version = command.fields.IndexOf(FieldKind::ListedVersion);
+    file_.listedScripts.push_back(
+        {offset, std::string(version < fields.size() ? fields[version].text : ""),
+         std::string(url)});
+    return true;
+}
+
+// The local file a download writes, at `offset`: it must be named, and is remembered when it
+// lands in the program's folder, for the EXE lines that start it.
+void FileLinter::CheckDownloadedFile(const std::string& word, const std::string& name,
+                                     const std::string& path, std::size_t offset) {
+    if (path.empty()) {
+        Error(offset, "missing-field", "the " + name + " is empty: the download fails");
+    } else if (CheckPathRule(path, offset)) {
+        CheckTarget(word, path, offset, false);
+    }
+    CheckPlaceholders(path, offset, {}, kPathAsWritten);
+    if (IsInProgramFolder(path)) {
+        file_.downloads.push_back({PathKey(path), offset});
+    }
+}
+
+void FileLinter::CheckKey(const std::string& argument, std::size_t offset) {
+    std::string reason;
+    const std::optional<P256PublicKey> key = ParseKeyLine(argument, reason);
+    if (key && IsOnP256Curve(*key)) {
+        file_.hasKey = true;
+    } else if (key) {
+        MarkRunEnd(offset, true);
+        Error(offset, "bad-key",
+              "the publisher's key cannot be used: its point is not on the P-256 curve");
+    } else {
+        MarkRunEnd(offset, true);
+        Error(offset, "bad-key", "the publisher's key cannot be used: " + reason);
     }
 }
 
@@ -102,93 +222,22 @@ void FileLinter::CheckVersion(const std::string& version, std::size_t offset, bo
                       : "every later CMV line fails with InvalidVersionNumberInVersionFileError"));
 }
 
-// CMV <version>;<description>;<update script URL>[;sha256=<hex>], split as the updater does.
-void FileLinter::CheckCmv(const std::string& argument, std::size_t offset) {
-    std::string rest = argument;
-    std::string version, description, url;
-    NextField(rest, version);
-    if (rest.empty()) {
-        Error(offset + argument.size(), "missing-field",
-              "CMV needs version;description;script URL: the \";\" after the version is "
-              "missing, and the line fails");
-        return;
-    }
-    RemoveFieldSeparator(rest);
-    NextField(rest, description);
-    if (rest.empty()) {
-        Error(offset + argument.size(), "missing-field",
-              "CMV needs version;description;script URL: the \";\" after the description is "
-              "missing, and the line fails");
-        return;
-    }
-    RemoveFieldSeparator(rest);
-    NextField(rest, url);
-    const std::size_t descriptionOffset = offset + version.size() + 1;
-    const std::size_t urlOffset = descriptionOffset + description.size() + 1;
-    CheckVersion(version, offset, true);
-    CheckPlaceholders(description, descriptionOffset, {kPlaceholderCrLf, kPlaceholderSemicolon},
-                      "a CMV description replaces only %CRLF% and %PTV%");
-    if (url.empty()) {
-        Error(urlOffset, "missing-url",
-              "the update script's URL is empty: its download fails when the version is offered");
-    }
-    if (url.find("://") == std::string::npos && rest.find("://") != std::string::npos) {
-        Warning(urlOffset - 1, "semicolon-in-description",
-                "this \";\" ends the description, so " + QuoteContent(url) +
-                    " is taken as the update script's URL: write %PTV% for a \";\" in a "
-                    "description");
-        return;
-    }
-    file_.listedScripts.push_back({offset, version, url});
-    CheckPinField("CMV", rest, std::string_view(argument).substr(urlOffset - offset + url.size()),
-                  urlOffset + url.size());
-}
-
-// DWN <url>;<local file>[;sha256=<hex>], split as the updater does.
-void FileLinter::CheckDwn(const std::string& argument, std::size_t offset) {
-    std::string rest = argument;
-    std::string url, path;
-    NextField(rest, url);
-    if (rest.empty()) {
-        Error(offset + argument.size(), "missing-field",
-              "DWN needs URL;local file: the \";\" is missing, and the line fails");
-        return;
-    }
-    RemoveFieldSeparator(rest);
-    NextField(rest, path);
-    const std::size_t pathOffset = offset + url.size() + 1;
-    if (url.empty()) {
-        Error(offset, "missing-url", "the URL is empty: the download fails");
-    }
-    if (path.empty()) {
-        Error(pathOffset, "missing-field", "the local file is empty: the download fails");
-    } else if (CheckPathRule(path, pathOffset)) {
-        CheckTarget(path, pathOffset, false);
-    }
-    CheckPlaceholders(path, pathOffset, {}, "a path is used as written");
-    CheckPinField("DWN", rest, std::string_view(argument).substr(pathOffset - offset + path.size()),
-                  pathOffset + path.size());
-    if (IsInProgramFolder(path)) {
-        file_.downloads.push_back({PathKey(path), pathOffset});
-    }
-}
-
-// The pin field of `command`'s line, which `rest` (the updater's remaining fields) starts with
-// and `after` (the line's text after its last required field, which ends at `offset`) shows:
-// a malformed pin, fields the updater ignores, or no pin at all.
-void FileLinter::CheckPinField(const char* command, std::string& rest, std::string_view after,
-                               std::size_t offset) {
+// The pin field, field `index` of a line of `word` whose argument is at `offset`: a malformed
+// pin, fields the updater ignores after the last required field, or no pin at all.
+void FileLinter::CheckPinField(std::string_view word, const ArgumentFields& fields,
+                               std::size_t index, std::size_t offset) {
+    const std::size_t end = offset + fields[index - 1].End();
     bool pinBad = false;
     std::optional<Sha256Digest> pin;
     try {
-        pin = TakePinField(rest);
+        pin = TakePinField(fields, index);
     } catch (const ScriptFailure& failure) {
         pinBad = true;
-        Error(offset + 1, "bad-pin", failure.what());
+        Error(end + 1, "bad-pin", failure.what());
     }
-    CheckFieldsAfter(after, offset, pinBad);
+    CheckFieldsAfter(fields.After(index - 1), end, pinBad);
     if (!pin && !pinBad) {
-        CheckMissingPin(command, offset);
+        CheckMissingPin(word, end);
     }
 }
 
@@ -228,9 +277,9 @@ void FileLinter::CheckIgnoredPins(std::string_view fields, std::size_t separator
     }
 }
 
-void FileLinter::CheckMissingPin(const char* command, std::size_t offset) {
+void FileLinter::CheckMissingPin(std::string_view word, std::size_t offset) {
     LintFinding finding{offset, Severity::Warning, "missing-pin",
-                        std::string(command) +
+                        std::string(word) +
                             " without a sha256= pin: anyone who can change the file on its way "
                             "can change what runs; with a KEY in the configuration file the line "
                             "fails",
@@ -238,19 +287,22 @@ void FileLinter::CheckMissingPin(const char* command, std::size_t offset) {
     file_.Report(std::move(finding));
 }
 
-// EXE [WAIT:]<command line>
-void FileLinter::CheckExe(const std::string& argument, std::size_t offset) {
+// [WAIT:]<command line> of `word`
+void FileLinter::CheckExe(const std::string& word, const std::string& argument,
+                          std::size_t offset) {
     std::string_view commandLine = argument;
-    if (commandLine.starts_with("WAIT:")) {
-        commandLine.remove_prefix(5);
-        offset += 5;
-    } else if (PathKey(commandLine.substr(0, 5)) == PathKey("WAIT:")) {
+    const std::size_t prefix = kWaitPrefix.size();
+    if (commandLine.starts_with(kWaitPrefix)) {
+        commandLine.remove_prefix(prefix);
+        offset += prefix;
+    } else if (PathKey(commandLine.substr(0, prefix)) == PathKey(kWaitPrefix)) {
         Warning(offset, "wait-prefix",
-                "only WAIT: in capitals makes EXE wait: " + QuoteContent(commandLine.substr(0, 5)) +
+                "only " + std::string(kWaitPrefix) + " in capitals makes " + word +
+                    " wait: " + QuoteContent(commandLine.substr(0, prefix)) +
                     " is taken as the start of the program's name");
     }
     if (commandLine.empty()) {
-        Error(offset, "no-argument", "EXE without a program");
+        Error(offset, "no-argument", word + " without a program");
         return;
     }
     CheckPlaceholders(commandLine, offset, {}, "a command line is used as written");
@@ -281,7 +333,7 @@ void FileLinter::CheckExe(const std::string& argument, std::size_t offset) {
 
 void FileLinter::CheckPlaceholders(std::string_view text, std::size_t offset,
                                    std::initializer_list<std::string_view> known,
-                                   const char* where) {
+                                   std::string_view where) {
     for (std::size_t at = text.find('%'); at != std::string_view::npos; at = text.find('%', at)) {
         std::size_t end = at + 1;
         while (end < text.size() && IsPlaceholderNameCharacter(text[end])) {
@@ -299,21 +351,21 @@ void FileLinter::CheckPlaceholders(std::string_view text, std::size_t offset,
         const std::string_view placeholder = text.substr(at, length + 2);
         if (!IsOneOf(placeholder, known)) {
             Warning(offset + at, "unknown-placeholder",
-                    QuoteContent(placeholder) + " is not replaced: " + where);
+                    QuoteContent(placeholder) + " is not replaced: " + std::string(where));
         }
         at = end + 1;
     }
 }
 
 void FileLinter::CheckSettingsPresent() {
-    if (file_.kind == LintKind::Config && !sawAdr_) {
+    if (file_.kind == LintKind::Config && !sawUpdateInformationUrl_) {
         Warning(0, "missing-setting",
                 "no ADR line: the update information file cannot be downloaded");
     }
-    if (file_.kind == LintKind::Config && !sawLoc_) {
+    if (file_.kind == LintKind::Config && !sawVersionFile_) {
         Warning(0, "missing-setting", "no LOC line: every update check fails");
     }
-    if (file_.kind == LintKind::Version && !sawVer_) {
+    if (file_.kind == LintKind::Version && !sawInstalledVersion_) {
         Error(0, "missing-version",
               "no VER line: the installed version is empty, and every CMV line fails with "
               "InvalidVersionNumberInVersionFileError");

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "core/script/CommandTable.h"
+#include "core/script/CommandWords.h"
 #include "core/script/ScriptBuffer.h"
 #include "core/script/ScriptFailure.h"
 #include "core/script/ScriptInterpreter.h"
@@ -13,9 +14,6 @@
 #include "publisher/FileLinter.h"
 
 namespace {
-
-// A command word's length: the loop looks up a line's first three characters.
-constexpr std::size_t kCommandLength = 3;
 
 // Every line of `text` in the updater's order, taken by ScriptBuffer::TakeLine: each ends at a
 // CR, which is dropped with the one byte after it.
@@ -32,9 +30,19 @@ std::vector<LineSpan> TakeLines(const std::string& text) {
     return lines;
 }
 
-constexpr std::array<std::string_view, 7> kScriptCommands = {"MKD", "RMD", "ERD", "DEL",
-                                                             "EXE", "MSG", "DWN"};
-constexpr std::array<std::string_view, 4> kConfigCommands = {"ADR", "LOC", "TIT", "KEY"};
+// What a command tells of the kind of the file it is in, for guessing the kind.
+bool MarksFeed(const CommandSpec& command) {
+    return command.usualIn.Only(LintKind::Feed);
+}
+bool MarksScript(const CommandSpec& command) {
+    return command.usualIn.Only(LintKind::Script);
+}
+bool MarksConfig(const CommandSpec& command) {
+    return command.usualIn.Has(LintKind::Config);
+}
+bool MarksVersion(const CommandSpec& command) {
+    return command.usualIn.Has(LintKind::Version);
+}
 
 LintKind GuessFromLines(std::string_view fileName, const std::string& text,
                         const std::vector<LineSpan>& lines) {
@@ -47,14 +55,17 @@ LintKind GuessFromLines(std::string_view fileName, const std::string& text,
     }
     bool script = false, config = false, version = false;
     for (const LineSpan& line : lines) {
-        const std::string_view command =
-            std::string_view(text).substr(line.offset, std::min(line.length, kCommandLength));
-        if (command == "CMV") {
+        const CommandSpec* command =
+            FindLineCommand(std::string_view(text).substr(line.offset, line.length));
+        if (command == nullptr) {
+            continue;
+        }
+        if (MarksFeed(*command)) {
             return LintKind::Feed;
         }
-        script = script || IsIn(command, kScriptCommands);
-        config = config || IsIn(command, kConfigCommands);
-        version = version || command == "VER";
+        script = script || MarksScript(*command);
+        config = config || MarksConfig(*command);
+        version = version || MarksVersion(*command);
     }
     if (script || (!config && !version)) {
         return LintKind::Script;
@@ -74,20 +85,6 @@ const char* KindName(LintKind kind) {
             break;
     }
     return "an update script";
-}
-
-bool IsUsual(LintKind kind, std::string_view command) {
-    switch (kind) {
-        case LintKind::Config:
-            return IsIn(command, kConfigCommands);
-        case LintKind::Version:
-            return command == "VER";
-        case LintKind::Feed:
-            return command == "CMV" || command == "OFF";
-        case LintKind::Script:
-            break;
-    }
-    return command == "VER" || command == "OFF" || IsIn(command, kScriptCommands);
 }
 
 }  // namespace
@@ -160,8 +157,9 @@ void FileLinter::CheckLineEnd(const LineSpan& span, std::string_view line) {
     if (span.endedByLoneCr) {
         if (trapArmed_) {
             Error(end, "trailing-cr",
-                  "the file ends with a CR without LF: after a CMV, MKD, RMD, DEL or DWN line the "
-                  "updater fails on it");
+                  "the file ends with a CR without LF: after a " +
+                      CommandWords([](const CommandSpec& command) { return command.armsTrap; }) +
+                      " line the updater fails on it");
         } else {
             Warning(end, "trailing-cr", "the file ends with a CR without LF; the updater drops it");
         }
@@ -183,43 +181,48 @@ void FileLinter::CheckLineEnd(const LineSpan& span, std::string_view line) {
 }
 
 void FileLinter::CheckLine(std::string_view line, std::size_t offset) {
-    const std::string_view command = line.substr(0, kCommandLength);
-    if (!IsCommandWord(command)) {
+    const CommandSpec* command = FindLineCommand(line);
+    if (command == nullptr) {
         ReportUnknownCommand(line, offset);
         return;
     }
-    if (command == "KEY" && file_.kind != LintKind::Config) {
+    const std::string word(command->word);
+    const RunKind runKind =
+        file_.kind == LintKind::Config ? RunKind::Configuration : RunKind::TopLevel;
+    if (command->ArmsTrapIn(runKind)) {
         trapArmed_ = true;
+    }
+    if (command->configurationOnly && file_.kind != LintKind::Config) {
         Error(offset, "key-outside-config",
-              "a KEY line counts only in the configuration file: anywhere else the line fails");
+              "a " + word +
+                  " line counts only in the configuration file: anywhere else the line fails");
         return;
     }
-    if (!IsUsual(file_.kind, command)) {
+    if (!command->usualIn.Has(file_.kind)) {
         Warning(offset, "unusual-command",
-                std::string(command) + " is not expected in " + KindName(file_.kind) +
-                    (file_.kind == LintKind::Script && command == "CMV"
+                word + " is not expected in " + KindName(file_.kind) +
+                    (file_.kind == LintKind::Script &&
+                             command->fields.Has(FieldKind::UpdateScriptUrl)
                          ? ": an offer accepted inside an update script runs that version's "
                            "update script inside this one, at most 8 deep"
                          : ": every command runs in every file, so it runs here too"));
     }
-    if (IsOneOf(command, {"CMV", "MKD", "RMD", "DEL", "DWN"})) {
-        trapArmed_ = true;
-    }
-    if (command == "OFF") {
+    if (command->endsRun) {
         off_ = off_ ? off_ : offset;
         if (NamesPublisherKey(std::string_view(text_).substr(offset + line.size()))) {
             MarkRunEnd(offset);  // a KEY line after it never runs
         }
-        return;  // its argument is never read
+    }
+    if (command->argument == ArgumentUse::Ignored) {
+        return;
     }
     if (line.size() > kCommandLength && line[kCommandLength] != ' ' &&
         line[kCommandLength] != '\t') {
         Error(offset + kCommandLength, "no-separator",
-              "no blank after " + std::string(command) +
-                  ": the updater drops the fourth character (" +
+              "no blank after " + word + ": the updater drops the fourth character (" +
                   QuoteContent(line.substr(kCommandLength, 1)) + ") as the separator");
     }
-    ScriptRun run(file_.kind == LintKind::Config ? RunKind::Configuration : RunKind::TopLevel);
+    ScriptRun run(runKind);
     run.SetCurrentLine(std::string(line));
     std::string argument;
     try {
@@ -227,11 +230,11 @@ void FileLinter::CheckLine(std::string_view line, std::size_t offset) {
     } catch (const ScriptFailure& failure) {
         MarkRunEnd(offset);
         Error(offset + line.size(), "no-argument",
-              std::string(command) + " without a blank and an argument: the line fails (" +
+              word + " without a blank and an argument: the line fails (" +
                   FailureSummary(failure) + ")");
         return;
     }
-    CheckArgument(command, argument, offset + line.size() - argument.size());
+    CheckArgument(*command, argument, offset + line.size() - argument.size());
 }
 
 void FileLinter::ReportUnknownCommand(std::string_view line, std::size_t offset) {
@@ -247,7 +250,7 @@ void FileLinter::ReportUnknownCommand(std::string_view line, std::size_t offset)
               std::string("a line of blanks is not an empty line") + ends);
     } else if (line.front() == ' ' || line.front() == '\t') {
         Error(offset, "unknown-command", std::string("the line begins with a blank") + ends);
-    } else if (IsCommandWord(upper)) {
+    } else if (FindCommand(upper) != nullptr) {
         Error(offset, "lowercase-command",
               QuoteContent(command) + " is written in lower case; commands are capitals (" + upper +
                   ")" + ends);

@@ -14,17 +14,20 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/script/CommandSpec.h"
 #include "publisher/LintFinding.h"
 #include "publisher/LintVersions.h"
 
-enum class LintKind { Config, Version, Feed, Script };
+// The kinds of file lint checks are the command table's.
+using LintKind = FileKind;
 
 // The kind `--kind` names ("config", "version", "feed", "script"), or nothing.
 std::optional<LintKind> LintKindNamed(std::string_view name);
 
-// The kind of a file: a ".cfg" name is a configuration file; otherwise, by its commands, a
-// file with a CMV line is a feed, one with MKD, RMD, ERD, DEL, EXE, MSG or DWN an update
-// script, one with ADR, LOC, TIT or KEY a configuration file, one with only VER lines a
+// The kind of a file: a ".cfg" name is a configuration file; otherwise, by where the command
+// table says its commands are usual, a file with a command usual only in feeds is a feed, one
+// with a command usual only in update scripts an update script, one with a command usual in
+// configuration files a configuration file, one with a command usual in version files a
 // version file; anything else an update script.
 LintKind GuessLintKind(std::string_view fileName, std::string_view text);
 

@@ -81,13 +81,14 @@ void FileLinter::CheckWildcards(const std::string& path, std::size_t offset) {
     }
 }
 
-// Where a DWN or ERD line writes or erases: the program's folder is where an update belongs.
-void FileLinter::CheckTarget(const std::string& path, std::size_t offset, bool erase) {
-    const char* command = erase ? "ERD" : "DWN";
+// Where a line of `word` writes (a download) or erases (`erase`): the program's folder is where
+// an update belongs.
+void FileLinter::CheckTarget(const std::string& word, const std::string& path, std::size_t offset,
+                             bool erase) {
     if (!IsInProgramFolder(path)) {
         const bool absolute = (path.size() >= 2 && path[1] == ':') || path.starts_with('/');
         Warning(offset, "outside-folder",
-                std::string(command) + " " +
+                word + " " +
                     (absolute ? "outside the program's folder: " + QuoteContent(path)
                               : QuoteContent(path) +
                                     " is relative to the updater's current folder, not the "
@@ -97,12 +98,13 @@ void FileLinter::CheckTarget(const std::string& path, std::size_t offset, bool e
     const PathPlace place = PlaceInFolder(path);
     if (erase && place.endsAtOrAbove) {
         Error(offset, "erase-program-folder",
-              "ERD of the program's folder or a folder above it: the updater refuses it with "
-              "EraseDirectoryError");
+              word +
+                  " of the program's folder or a folder above it: the updater refuses it with "
+                  "EraseDirectoryError");
     } else if (!erase && place.endsAtOrAbove && !place.climbsAbove) {
         Error(offset, "missing-field", "the local file names the program's folder itself");
     } else if (place.climbsAbove) {
         Warning(offset, "above-folder",
-                std::string(command) + " above the program's folder: " + QuoteContent(path));
+                word + " above the program's folder: " + QuoteContent(path));
     }
 }

@@ -1,10 +1,14 @@
 #include "core/script/CommandTable.h"
 
-bool IsCommandWord(std::string_view word) {
-    for (const Command& entry : kCommandTable) {
-        if (entry.word == word) {
-            return true;
+const CommandSpec* FindCommand(std::string_view word) {
+    for (const CommandSpec& command : kCommandTable) {
+        if (command.word == word) {
+            return &command;
         }
     }
-    return false;
+    return nullptr;
+}
+
+const CommandSpec* FindLineCommand(std::string_view line) {
+    return FindCommand(line.substr(0, kCommandLength));
 }

@@ -1,36 +1,101 @@
 #pragma once
-// The command table: each command word and its handler, tested in order; the first match wins.
-// Matching is exact and case-sensitive. The interpreter's loop knows the table, not the commands.
+// The command table: the one description of the script language. Each row is a command (its
+// word, its handler, its fields and the rules of its lines: CommandSpec.h), tested in order; the
+// first match wins. Matching is exact and case-sensitive. The interpreter's loop knows the
+// table, not the commands; lint and release read their checks and pins from it.
 
 #include <array>
 #include <string_view>
 
+#include "core/script/CommandSpec.h"
 #include "core/script/Commands.h"
 
-using CommandHandler = LineOutcome (*)(ScriptInterpreter&, ScriptRun&);
-
-struct Command {
-    std::string_view word;
-    CommandHandler handler;
-};
-
-inline constexpr std::array<Command, 14> kCommandTable{{
-    {"ADR", RunAdr},
-    {"LOC", RunLoc},
-    {"TIT", RunTit},
-    {"VER", RunVer},
-    {"CMV", RunCmv},
-    {"OFF", RunOff},
-    {"MKD", RunMkd},
-    {"RMD", RunRmd},
-    {"EXE", RunExe},
-    {"ERD", RunErd},
-    {"DEL", RunDel},
-    {"MSG", RunMsg},
-    {"DWN", RunDwn},
-    {"KEY", RunKey},
+inline constexpr std::array<CommandSpec, 14> kCommandTable{{
+    {.word = "ADR",
+     .handler = RunAdr,
+     .fields = {{FieldKind::UpdateInformationUrl, "URL"}},
+     .usualIn = {FileKind::Config}},
+    {.word = "LOC",
+     .handler = RunLoc,
+     .fields = {{FieldKind::VersionFile, "version file"}},
+     .usualIn = {FileKind::Config}},
+    {.word = "TIT",
+     .handler = RunTit,
+     .fields = {{FieldKind::Text, "title"}},
+     .usualIn = {FileKind::Config},
+     .argument = ArgumentUse::Optional},
+    {.word = "VER",
+     .handler = RunVer,
+     .fields = {{FieldKind::InstalledVersion, "version"}},
+     .usualIn = {FileKind::Version, FileKind::Script}},
+    {.word = "CMV",
+     .handler = RunCmv,
+     .fields = {{FieldKind::ListedVersion, "version"},
+                {FieldKind::Description, "description"},
+                {FieldKind::UpdateScriptUrl, "script URL"},
+                {FieldKind::Pin, "pin"}},
+     .usualIn = {FileKind::Feed},
+     .armsTrap = true},
+    {.word = "OFF",
+     .handler = RunOff,
+     .usualIn = {FileKind::Feed, FileKind::Script},
+     .argument = ArgumentUse::Ignored,
+     .endsRun = true},
+    {.word = "MKD",
+     .handler = RunMkd,
+     .fields = {{FieldKind::TargetPath, "folder"}},
+     .usualIn = {FileKind::Script},
+     .armsTrap = true},
+    {.word = "RMD",
+     .handler = RunRmd,
+     .fields = {{FieldKind::TargetPath, "folder"}},
+     .usualIn = {FileKind::Script},
+     .armsTrap = true},
+    {.word = "EXE",
+     .handler = RunExe,
+     .fields = {{FieldKind::CommandLine, "command line"}},
+     .usualIn = {FileKind::Script}},
+    {.word = "ERD",
+     .handler = RunErd,
+     .fields = {{FieldKind::ErasedFolder, "folder"}},
+     .usualIn = {FileKind::Script},
+     .argument = ArgumentUse::Optional},
+    {.word = "DEL",
+     .handler = RunDel,
+     .fields = {{FieldKind::TargetPath, "file"}},
+     .usualIn = {FileKind::Script},
+     .armsTrap = true},
+    {.word = "MSG",
+     .handler = RunMsg,
+     .fields = {{FieldKind::Message, "text"}},
+     .usualIn = {FileKind::Script},
+     .argument = ArgumentUse::Optional},
+    {.word = "DWN",
+     .handler = RunDwn,
+     .fields = {{FieldKind::DownloadUrl, "URL"},
+                {FieldKind::DownloadedFile, "local file"},
+                {FieldKind::Pin, "pin"}},
+     .usualIn = {FileKind::Script},
+     .armsTrap = true},
+    {.word = "KEY",
+     .handler = RunKey,
+     .fields = {{FieldKind::PublicKey, "key"}},
+     .usualIn = {FileKind::Config},
+     .configurationOnly = true},
 }};
 
-// True when `word` is one of the table's words (as the loop matches a line's first three
-// characters). In a file of its own, so that only programs that ask for it link it.
-bool IsCommandWord(std::string_view word);
+static_assert([] {
+    for (const CommandSpec& command : kCommandTable) {
+        if (!IsWellFormed(command)) {
+            return false;
+        }
+    }
+    return true;
+}());
+
+// The first command of the table whose word is `word`; nullptr when none is.
+const CommandSpec* FindCommand(std::string_view word);
+
+// The command of a script line: the one its first kCommandLength characters name, as the
+// interpreter's loop looks it up.
+const CommandSpec* FindLineCommand(std::string_view line);

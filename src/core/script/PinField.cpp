@@ -2,7 +2,6 @@
 
 #include "core/crypto/Sha256Pin.h"
 #include "core/script/ScriptFailure.h"
-#include "core/script/ScriptFields.h"
 
 bool IsSha256PinField(std::string_view field) {
     if (field.size() < kSha256PinPrefix.size()) {
@@ -40,14 +39,11 @@ std::optional<Sha256Digest> ParsePinField(std::string_view field) {
     return digest;
 }
 
-std::optional<Sha256Digest> TakePinField(std::string& rest) {
-    if (rest.empty()) {
+std::optional<Sha256Digest> TakePinField(const ArgumentFields& fields, std::size_t index) {
+    if (index >= fields.size()) {
         return std::nullopt;
     }
-    RemoveFieldSeparator(rest);
-    std::string field;
-    NextField(rest, field);
-    return ParsePinField(field);
+    return ParsePinField(fields[index].text);
 }
 
 void RequirePinWhenKeyed(const std::vector<P256PublicKey>& trustedKeys,

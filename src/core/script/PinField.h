@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/script/ScriptFields.h"
 #include "core/seam/Crypto.h"
 
 inline constexpr std::string_view kSha256PinPrefix = "sha256=";
@@ -27,10 +28,9 @@ std::string FormatPinField(const Sha256Digest& digest);
 // but is not followed by exactly 64 hex digits.
 std::optional<Sha256Digest> ParsePinField(std::string_view field);
 
-// The pin in the field after a line's last required one: `rest` is what follows that field
-// (empty, or starting with its ";"). Nothing when there is no such field or it is no pin;
-// throws as ParsePinField. Later fields are ignored.
-std::optional<Sha256Digest> TakePinField(std::string& rest);
+// The pin in field `index` of a line, the one after its last required field: nothing when the
+// line ends before it or it is no pin; throws as ParsePinField. Later fields are ignored.
+std::optional<Sha256Digest> TakePinField(const ArgumentFields& fields, std::size_t index);
 
 // Throws ScriptFailure when `pin` is missing although the publisher's keys require one.
 void RequirePinWhenKeyed(const std::vector<P256PublicKey>& trustedKeys,

@@ -9,9 +9,6 @@
 
 namespace {
 
-// The exact, case-sensitive prefix that asks EXE to wait for the program.
-constexpr std::string_view kWaitPrefix = "WAIT:";
-
 // Window style of every started program: a normal window that takes the focus (SW_SHOWNORMAL).
 constexpr int kNormalWindowStyle = 1;
 
@@ -50,14 +47,12 @@ LineOutcome RunMsg(ScriptInterpreter& interpreter, ScriptRun& run) {
 // pinned SHA-256 when a pin is given. A third field that is no pin is ignored.
 LineOutcome RunDwn(ScriptInterpreter& interpreter, ScriptRun& run) {
     run.ArmTrap();
-    std::string rest = run.Argument();
-    std::string url;
-    NextField(rest, url);
-    RemoveFieldSeparator(rest);
-    std::string localPath;
-    NextField(rest, localPath);
-    localPath = interpreter.FullPath(localPath);
-    const std::optional<Sha256Digest> pin = TakePinField(rest);
+    const std::string argument = run.Argument();
+    const ArgumentFields fields = ArgumentFields::Split(argument, 3);
+    fields.Require(2);
+    const std::string url(fields[0].text);
+    const std::string localPath = interpreter.FullPath(std::string(fields[1].text));
+    const std::optional<Sha256Digest> pin = TakePinField(fields, 2);
     RequirePinWhenKeyed(interpreter.State().TrustedKeys, pin);
 
     interpreter.Window().AppendLog(ReplaceLineBreaks(interpreter.Text("DownloadMessage")));

@@ -1,24 +1,66 @@
 #include "core/script/ScriptFields.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "core/script/ScriptFailure.h"
 #include "core/text/ReadableLength.h"
 
+namespace {
+
+// Where the field that starts at `from` ends: before the next ";", or at the end of `text`.
+std::size_t FieldEnd(std::string_view text, std::size_t from) {
+    return std::min(text.find(';', from), text.size());
+}
+
+[[noreturn]] void ThrowMissingField() {
+    throw ScriptFailure(
+        "A field is missing: the line has fewer fields separated by \";\" "
+        "than its command needs.");
+}
+
+}  // namespace
+
 void NextField(std::string& rest, std::string& field) {
-    const std::size_t separator = rest.find(';');
-    const std::size_t length = separator == std::string::npos ? rest.size() : separator;
+    const std::size_t length = FieldEnd(rest, 0);
     field.append(rest, 0, length);
     rest.erase(0, length);
 }
 
 void RemoveFieldSeparator(std::string& rest) {
     if (rest.empty()) {
-        throw ScriptFailure(
-            "A field is missing: the line has fewer fields separated by \";\" "
-            "than its command needs.");
+        ThrowMissingField();
     }
     rest.erase(0, 1);
+}
+
+ArgumentFields ArgumentFields::Whole(std::string_view argument) {
+    ArgumentFields fields;
+    fields.argument_ = argument;
+    fields.fields_[0] = {argument, 0};
+    fields.count_ = 1;
+    return fields;
+}
+
+ArgumentFields ArgumentFields::Split(std::string_view argument, std::size_t count) {
+    ArgumentFields fields;
+    fields.argument_ = argument;
+    std::size_t start = 0;
+    while (fields.count_ < std::min(count, kMostFields)) {
+        const std::size_t end = FieldEnd(argument, start);
+        fields.fields_[fields.count_++] = {argument.substr(start, end - start), start};
+        if (end == argument.size()) {
+            break;
+        }
+        start = end + 1;
+    }
+    return fields;
+}
+
+void ArgumentFields::Require(std::size_t count) const {
+    if (count_ < count) {
+        ThrowMissingField();
+    }
 }
 
 void RejectWildcards(const std::string& path) {

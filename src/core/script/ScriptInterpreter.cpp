@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr std::size_t kCommandLength = 3;
-constexpr std::size_t kArgumentStart = 4;  // the fourth character separates, whatever it is
+// The fourth character separates, whatever it is.
+constexpr std::size_t kArgumentStart = kCommandLength + 1;
 
 }  // namespace
 
@@ -78,14 +78,12 @@ LineOutcome ScriptInterpreter::RunLine(ScriptRun& run) {
 }
 
 LineOutcome ScriptInterpreter::Dispatch(ScriptRun& run) {
-    const std::string_view command = std::string_view(run.CurrentLine()).substr(0, kCommandLength);
-    for (const Command& entry : kCommandTable) {
-        if (entry.word == command) {
-            return entry.handler(*this, run);
-        }
+    const CommandSpec* command = FindLineCommand(run.CurrentLine());
+    if (command == nullptr) {
+        // A word outside the table, a lower-case command or a line that begins with a blank.
+        return ReportCommandError(run, Text("UnknownCommand"));
     }
-    // A word outside the table, a lower-case command or a line that begins with a blank.
-    return ReportCommandError(run, Text("UnknownCommand"));
+    return command->handler(*this, run);
 }
 
 LineOutcome ScriptInterpreter::ReportCommandError(const ScriptRun& run,

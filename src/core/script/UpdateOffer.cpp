@@ -30,16 +30,14 @@ struct VersionEntry {
 
 // Splits "version;description;script URL[;sha256=<hex>]". Throws when a ";" is missing or the
 // pin is malformed; a fourth field that is no pin, and anything after it, is ignored.
-VersionEntry SplitVersionEntry(std::string rest) {
+VersionEntry SplitVersionEntry(const std::string& argument) {
+    const ArgumentFields fields = ArgumentFields::Split(argument, 4);
+    fields.Require(3);
     VersionEntry entry;
-    NextField(rest, entry.version);
-    RemoveFieldSeparator(rest);
-    NextField(rest, entry.description);
-    RemoveFieldSeparator(rest);
-    entry.description =
-        ReplaceAll(ReplaceLineBreaks(entry.description), kPlaceholderSemicolon, ";");
-    NextField(rest, entry.scriptUrl);
-    entry.pin = TakePinField(rest);
+    entry.version = fields[0].text;
+    entry.description = ReplaceAll(ReplaceLineBreaks(fields[1].text), kPlaceholderSemicolon, ";");
+    entry.scriptUrl = fields[2].text;
+    entry.pin = TakePinField(fields, 3);
     return entry;
 }
 
