@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "core/script/ScriptFields.h"
+#include "core/script/CommandTable.h"
 #include "core/script/ScriptInterpreter.h"
 #include "core/script/VersionNumbers.h"
 #include "publisher/CommandLine.h"
@@ -10,16 +10,18 @@
 
 namespace {
 
-// The version field of a CMV line, or "" for any other line.
+// The version a line lists as an update, or "" for a line that lists none.
 std::string ListedVersion(const std::string& line) {
-    if (!line.starts_with("CMV") || line.size() < 4)
+    const CommandSpec* command = FindLineCommand(line);
+    if (command == nullptr || !command->fields.Has(FieldKind::ListedVersion) ||
+        line.size() <= kCommandLength)
         return {};
+    const std::size_t index = command->fields.IndexOf(FieldKind::ListedVersion);
     ScriptRun run(RunKind::TopLevel);
     run.SetCurrentLine(line);
-    std::string rest = run.Argument();
-    std::string version;
-    NextField(rest, version);
-    return version;
+    const std::string argument = run.Argument();
+    const ArgumentFields fields = command->Split(argument);
+    return index < fields.size() ? std::string(fields[index].text) : std::string();
 }
 
 }  // namespace

@@ -2,55 +2,46 @@
 
 #include <stdexcept>
 
+#include "core/script/CommandTable.h"
 #include "core/script/PinField.h"
-#include "core/script/ScriptFields.h"
 #include "core/script/ScriptInterpreter.h"
 #include "publisher/CommandLine.h"
 #include "publisher/ReleaseLines.h"
 
 namespace {
 
-// Where a pinned command keeps its URL and its pin, counting fields from 0.
-struct PinnedCommand {
-    std::string_view word;
-    std::size_t urlField;
-    std::size_t pinField;
-};
+// The command of a line release pins: one with a pin field, for the file of its URL field.
+const CommandSpec* PinnedCommandOf(const std::string& line) {
+    const CommandSpec* command = FindLineCommand(line);
+    return command != nullptr && command->fields.Has(FieldKind::Pin) ? command : nullptr;
+}
 
-constexpr PinnedCommand kPinnedCommands[] = {
-    {"DWN", 0, 2},  // DWN <url>;<local file>[;sha256=<hex>]
-    {"CMV", 2, 3},  // CMV <version>;<description>;<update script URL>[;sha256=<hex>]
-};
-
-const PinnedCommand* PinnedCommandOf(const std::string& line) {
-    for (const PinnedCommand& command : kPinnedCommands) {
-        if (line.starts_with(command.word))
-            return &command;
+// The index of the URL field whose file the pin is the hash of.
+std::size_t UrlFieldOf(const CommandSpec& command) {
+    std::size_t index = 0;
+    while (!IsUrl(command.fields[index].kind)) {
+        ++index;  // IsWellFormed: a URL comes before the pin
     }
-    return nullptr;
+    return index;
 }
 
 // Pins one line; throws std::runtime_error (or ScriptFailure) with the reason it cannot be.
-ScriptPin PinLine(std::string& line, const PinnedCommand& command,
+ScriptPin PinLine(std::string& line, const CommandSpec& command,
                   const std::vector<UrlMapping>& map, const FileHasher& hashFile) {
     ScriptRun run(RunKind::Nested);
     run.SetCurrentLine(line);
     const std::string argument = run.Argument();
-    std::string rest = argument;
-    std::string url;
-    for (std::size_t index = 0; index < command.pinField; ++index) {
-        if (index > 0)
-            RemoveFieldSeparator(rest);
-        std::string field;
-        NextField(rest, field);
-        if (index == command.urlField)
-            url = field;
-    }
-    const std::size_t headLength = line.size() - rest.size();
+    const ArgumentFields fields = command.Split(argument);
+    const std::size_t pinField = command.fields.IndexOf(FieldKind::Pin);
+    fields.Require(pinField);
+    const std::string url(fields[UrlFieldOf(command)].text);
+    // The line up to its last required field, and what follows the pin.
+    const std::string head = line.substr(0, line.size() - fields.After(pinField - 1).size());
+    const bool hasPinField = fields.size() > pinField;
+    const std::string tail(hasPinField ? fields.After(pinField) : std::string_view());
     ScriptPin pin;
-    if (!rest.empty()) {
-        RemoveFieldSeparator(rest);
-        NextField(rest, pin.oldPin);  // `rest` keeps the fields after the pin
+    if (hasPinField) {
+        pin.oldPin = fields[pinField].text;
     }
     if (!pin.oldPin.empty() && !IsSha256PinField(pin.oldPin)) {
         throw std::runtime_error("the field where the pin goes holds \"" + pin.oldPin +
@@ -66,7 +57,7 @@ ScriptPin PinLine(std::string& line, const PinnedCommand& command,
     pin.newPin = FormatPinField(digest);
     pin.changed = ParseSha256PinField(pin.oldPin) != digest;
     if (pin.changed)
-        line = line.substr(0, headLength) + ";" + pin.newPin + rest;
+        line = head + ";" + pin.newPin + tail;
     return pin;
 }
 
@@ -78,7 +69,7 @@ PinnedScript PinScript(const std::string& text, const std::string& name,
     PinnedScript result;
     std::string problems;
     for (std::size_t i = 0; i < lines.lines.size(); ++i) {
-        const PinnedCommand* command = PinnedCommandOf(lines.lines[i]);
+        const CommandSpec* command = PinnedCommandOf(lines.lines[i]);
         if (!command)
             continue;
         try {

@@ -1,6 +1,7 @@
 #pragma once
 // release's pins: the local files behind the served URLs (--map), and the sha256= field of each
-// DWN and CMV line of an update script written from those files.
+// line of an update script whose command has one (the command table says which), written from
+// those files.
 
 #include <functional>
 #include <optional>
@@ -26,8 +27,9 @@ struct PinnedScript {
 
 using FileHasher = std::function<Sha256Digest(const std::string& path)>;
 
-// Writes the pin of every DWN line (its third field) and CMV line (its fourth) of the update
-// script `text` (named `name` in messages): the SHA-256 of the local file its URL maps to, from
+// Writes the pin of every line of the update script `text` (named `name` in messages) whose
+// command has a pin field: the SHA-256 of the local file its URL
+// field maps to, from
 // `hashFile` (which throws std::runtime_error when the file cannot be read). An existing pin is
 // replaced, fields after it are kept, every other byte stays. Throws std::runtime_error listing
 // every line that cannot be pinned ("NAME:LINE: ..."): no --map covers its URL, its file cannot
