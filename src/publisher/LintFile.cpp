@@ -280,6 +280,14 @@ std::optional<LintKind> LintKindNamed(std::string_view name) {
     return std::nullopt;
 }
 
+std::string DescribeKindGuess() {
+    return "a .cfg file is a configuration file; else one with a " + CommandWords(MarksFeed) +
+           " line is an update information file, one with " + CommandWords(MarksScript) +
+           " an update script, one with " + CommandWords(MarksConfig) +
+           " a configuration file, one with " + CommandWords(MarksVersion) +
+           " lines only a version file";
+}
+
 LintKind GuessLintKind(std::string_view fileName, std::string_view text) {
     const std::string copy(text);
     return GuessFromLines(fileName, copy, TakeLines(copy));

@@ -31,6 +31,10 @@ std::optional<LintKind> LintKindNamed(std::string_view name);
 // version file; anything else an update script.
 LintKind GuessLintKind(std::string_view fileName, std::string_view text);
 
+// That rule as the usage text says it, with the table's words: "a .cfg file is a configuration
+// file; else one with a CMV line is an update information file, ...".
+std::string DescribeKindGuess();
+
 // A DWN line's target in the program's folder.
 struct Download {
     std::uint64_t key;   // PathKey (LintPaths.h) of the local file

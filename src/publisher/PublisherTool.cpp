@@ -3,16 +3,19 @@
 
 #include "publisher/PublisherTool.h"
 
+#include <algorithm>
 #include <ostream>
 #include <stdexcept>
 
 #include "core/crypto/FeedSignature.h"
 #include "core/crypto/KeyLine.h"
+#include "core/script/CommandWords.h"
 #include "core/script/PinField.h"
 #include "publisher/AtomicWrite.h"
 #include "publisher/CommandLine.h"
 #include "publisher/FeedSigning.h"
 #include "publisher/LintCommand.h"
+#include "publisher/LintFile.h"
 #include "publisher/PrivateKeyPem.h"
 #include "publisher/Release.h"
 #include "publisher/SimulateCommand.h"
@@ -21,7 +24,8 @@
 
 namespace {
 
-constexpr std::string_view kUsage =
+// The usage text, up to lint's description.
+constexpr std::string_view kUsageHead =
     "Usage: quillmere-publish COMMAND ...\n"
     "  keygen KEYFILE\n"
     "      Makes a new ECDSA P-256 key, writes it to KEYFILE (PKCS#8 PEM, a new file that only\n"
@@ -37,15 +41,10 @@ constexpr std::string_view kUsage =
     "  verify --key-line \"KEY ...\" [--key-line \"KEY ...\"]... --url URL FEED\n"
     "      Checks FEED and FEED.sig as the updater does, and says why they are refused.\n"
     "  lint [--kind config|version|feed|script] [--strict] [--format text|json]\n"
-    "       [--key KEYFILE | --key-line \"KEY ...\"] [--app DIR] FILE...\n"
-    "      Reports what the updater would do with each file: FILE:LINE:COLUMN: error|warning:\n"
-    "      message [code]. The kind is guessed: a .cfg file is a configuration file; else one\n"
-    "      with a CMV line is an update information file, one with MKD, RMD, ERD, DEL, EXE,\n"
-    "      MSG or DWN an update script, one with ADR, LOC, TIT or KEY a configuration file,\n"
-    "      one with VER lines only a version file. A key (--key, --key-line, or a KEY line in\n"
-    "      a configuration file among the FILEs) makes a missing pin an error. --app DIR: the\n"
-    "      program's folder, where EXE may find programs. Exit status 1 on an error (or a\n"
-    "      warning with --strict).\n"
+    "       [--key KEYFILE | --key-line \"KEY ...\"] [--app DIR] FILE...\n";
+
+// From simulate up to release's description.
+constexpr std::string_view kUsageMiddle =
     "  simulate --app DIR [--feed URL|FILE] [--answer yes|no] [--map URL-PREFIX=DIR]... [--keep]\n"
     "      Runs an update check of a copy of the program folder DIR as a user's machine would\n"
     "      (DIR is never written), answering offers with --answer (yes by default). URLs under\n"
@@ -55,11 +54,49 @@ constexpr std::string_view kUsage =
     "      Programs are never started: each start is printed and taken as done (and ended).\n"
     "      Exit status 1 when the check ends on the failed path. Windows build only.\n"
     "  release --key KEYFILE --feed FEED --url URL --version V --description TEXT\n"
-    "          --script SCRIPT --script-url SCRIPT_URL [--map URL-PREFIX=DIR]... [--expires D]\n"
-    "      Pins every DWN and CMV line of SCRIPT with the file its URL maps to, appends\n"
-    "      CMV V;TEXT;SCRIPT_URL;sha256=<SCRIPT's pin> to FEED and signs FEED as sign does\n"
-    "      (--expires defaults to 30 days). Writes nothing when any check fails.\n"
-    "Exit status: 0 done, 1 refused, 2 wrong command line.\n";
+    "          --script SCRIPT --script-url SCRIPT_URL [--map URL-PREFIX=DIR]... [--expires D]\n";
+
+constexpr std::string_view kUsageTail = "Exit status: 0 done, 1 refused, 2 wrong command line.\n";
+
+// `text` in lines of at most 90 characters, each indented by six blanks, broken at blanks.
+std::string IndentedParagraph(std::string_view text) {
+    constexpr std::size_t kIndent = 6, kWidth = 90;
+    std::string paragraph, line;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        const std::string_view word = text.substr(at, end - at);
+        if (!line.empty() && kIndent + line.size() + 1 + word.size() > kWidth) {
+            paragraph += std::string(kIndent, ' ') + line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + std::string(word);
+        at = end + 1;
+    }
+    return paragraph + std::string(kIndent, ' ') + line + "\n";
+}
+
+// The usage text. How lint guesses a file's kind and which lines release pins come from the
+// command table.
+std::string Usage() {
+    const std::string pinned = CommandWords(
+        [](const CommandSpec& command) { return command.fields.Has(FieldKind::Pin); }, "and");
+    return std::string(kUsageHead) +
+           IndentedParagraph(
+               "Reports what the updater would do with each file: FILE:LINE:COLUMN: "
+               "error|warning: message [code]. The kind is guessed: " +
+               DescribeKindGuess() +
+               ". A key (--key, --key-line, or a KEY line in a configuration file among the "
+               "FILEs) makes a missing pin an error. --app DIR: the program's folder, where EXE "
+               "may find programs. Exit status 1 on an error (or a warning with --strict).") +
+           std::string(kUsageMiddle) +
+           IndentedParagraph("Pins every " + pinned +
+                             " line of SCRIPT with the file its URL maps to, appends CMV "
+                             "V;TEXT;SCRIPT_URL;sha256=<SCRIPT's pin> to FEED and signs FEED as "
+                             "sign does (--expires defaults to 30 days). Writes nothing when any "
+                             "check fails.") +
+           std::string(kUsageTail);
+}
 
 // Writes `pem` to the new file `path`, readable by the current user alone from its first byte.
 // Throws std::runtime_error when anything stands at `path` or the write fails.
@@ -188,7 +225,7 @@ int RunCommand(const std::vector<std::string>& arguments, Crypto& crypto, P256Si
     if (command == "lint")
         return RunLint(arguments, out);
     if (command == "help" || command == "--help" || command == "-h") {
-        out << kUsage;
+        out << Usage();
         return kExitOk;
     }
     throw UsageError(command.empty() ? "no command" : "unknown command " + command);
@@ -202,7 +239,7 @@ int RunPublisherTool(const std::vector<std::string>& arguments, Crypto& crypto, 
     try {
         return RunCommand(arguments, crypto, signer, clock, files, out, err, simulator);
     } catch (const UsageError& error) {
-        err << "quillmere-publish: " << error.what() << "\n" << kUsage;
+        err << "quillmere-publish: " << error.what() << "\n" << Usage();
         return kExitUsage;
     } catch (const std::exception& error) {
         err << "quillmere-publish: " << error.what() << "\n";
