@@ -43,6 +43,7 @@ if(NOT WIN32)
             tests/core/FakeUpdater.cpp
             tests/core/ScriptBufferTest.cpp
             tests/core/ScriptFieldsTest.cpp
+            tests/core/CommandTableTest.cpp
             tests/core/InterpreterTest.cpp
             tests/core/PlaceholdersTest.cpp
             tests/core/StartUpTest.cpp

@@ -1,4 +1,5 @@
-// NextField, the field separator and the script path rule, with the paths it refuses.
+// NextField, the field separator, ArgumentFields and the script path rule, with the paths it
+// refuses.
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,50 @@ TEST(NextFieldTest, EmptyFieldBetweenSemicolons) {
 TEST(NextFieldTest, RemovingAMissingSeparatorFails) {
     std::string rest;
     EXPECT_THROW(RemoveFieldSeparator(rest), ScriptFailure);
+}
+
+TEST(ArgumentFieldsTest, TakesWhatNextFieldTakesAndTellsWhereEachFieldStarts) {
+    const ArgumentFields cmv = ArgumentFields::Split("1.2;New;http://x;sha256=ab;more", 4);
+    ASSERT_EQ(cmv.size(), 4u);
+    EXPECT_EQ(cmv[2].text, "http://x");
+    EXPECT_EQ(cmv[2].offset, 8u);
+    EXPECT_EQ(cmv[3].offset, 17u);
+    EXPECT_EQ(cmv.After(1), ";http://x;sha256=ab;more");
+    EXPECT_EQ(cmv.After(3), ";more");
+    EXPECT_EQ(ArgumentFields::Whole("a;b")[0].text, "a;b");
+
+    for (const std::string argument : {"", "a", "a;", ";;", "x;;y", "a;b;c;d;e"}) {
+        for (std::size_t count = 1; count <= kMostFields; ++count) {
+            const ArgumentFields fields = ArgumentFields::Split(argument, count);
+            std::string rest = argument;
+            for (std::size_t index = 0; index < fields.size(); ++index) {
+                if (index > 0) {
+                    RemoveFieldSeparator(rest);
+                }
+                const std::size_t offset = argument.size() - rest.size();
+                std::string field;
+                NextField(rest, field);
+                EXPECT_EQ(fields[index].text, field) << argument << " " << count;
+                EXPECT_EQ(fields[index].offset, offset) << argument << " " << count;
+            }
+            EXPECT_EQ(fields.After(fields.size() - 1), rest) << argument << " " << count;
+            // Fewer fields than asked for only when no ";" is left.
+            EXPECT_TRUE(fields.size() == count || rest.empty()) << argument << " " << count;
+        }
+    }
+}
+
+TEST(ArgumentFieldsTest, RequiringAFieldThatIsNotThereFailsAsTheMissingSeparatorDoes) {
+    const ArgumentFields fields = ArgumentFields::Split("http://x", 3);
+    EXPECT_NO_THROW(fields.Require(1));
+    try {
+        fields.Require(2);
+        ADD_FAILURE() << "no failure";
+    } catch (const ScriptFailure& failure) {
+        EXPECT_STREQ(failure.what(),
+                     "A field is missing: the line has fewer fields separated by \";\" than its "
+                     "command needs.");
+    }
 }
 
 TEST(ScriptPathRuleTest, LeadingBackslashJoinsAppPathWithoutAnExtraSeparator) {
