@@ -10,7 +10,7 @@
 #include "core/script/CommandSpec.h"
 #include "core/script/Commands.h"
 
-inline constexpr std::array<CommandSpec, 14> kCommandTable{{
+inline constexpr auto kCommandTable = std::to_array<CommandSpec>({
     {.word = "ADR",
      .handler = RunAdr,
      .fields = {{FieldKind::UpdateInformationUrl, "URL"}},
@@ -82,7 +82,7 @@ inline constexpr std::array<CommandSpec, 14> kCommandTable{{
      .fields = {{FieldKind::PublicKey, "key"}},
      .usualIn = {FileKind::Config},
      .configurationOnly = true},
-}};
+});
 
 static_assert([] {
     for (const CommandSpec& command : kCommandTable) {
