@@ -3,7 +3,6 @@
 #include "publisher/LintFile.h"
 
 #include <algorithm>
-#include <array>
 
 #include "core/script/CommandTable.h"
 #include "core/script/CommandWords.h"
@@ -214,7 +213,7 @@ void FileLinter::CheckLine(std::string_view line, std::size_t offset) {
         }
     }
     if (command->argument == ArgumentUse::Ignored) {
-        return;
+        return;  // no blank or argument to check
     }
     if (line.size() > kCommandLength && line[kCommandLength] != ' ' &&
         line[kCommandLength] != '\t') {
