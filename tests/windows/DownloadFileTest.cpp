@@ -711,9 +711,9 @@ TEST_F(DownloadFileTest, ServerSilentForTheTimeOutFailsTheDownload) {
         WinInetTransport http(c.silence);
         WindowsTemporaryFiles files;
         ProgressRelay noBar(nullptr);
-        EXPECT_EQ(DownloadToFile(ServerUrl(c.route), target, DownloadKind::ReleaseFile, http, files,
-                                 noBar),
-                  c.saved)
+        EXPECT_EQ(DownloadToFile(ServerUrl(c.route), target, DownloadKind::ReleaseFile,
+                                 std::nullopt, http, files, noBar, crypto),
+                  c.saved ? DownloadResult::Stored : DownloadResult::Failed)
             << c.route;
         EXPECT_TRUE(Holds(target, c.saved ? Pattern(3000) : std::string(kWorkingFile))) << c.route;
     }

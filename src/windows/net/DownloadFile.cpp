@@ -29,16 +29,9 @@ struct DownloadJob {
     void Run() noexcept {
         WinInetTransport http;
         WindowsTemporaryFiles files;
-        if (expected) {
-            // The hash runs beside the reads on a thread of its own, not between them.
-            BackgroundHashing hashing(crypto);
-            result = DownloadPinnedToFile(url, localPath, kind, http, files, progress, hashing,
-                                          *expected);
-        } else {
-            result = DownloadToFile(url, localPath, kind, http, files, progress)
-                         ? DownloadResult::Stored
-                         : DownloadResult::Failed;
-        }
+        // A pinned body's hash runs beside the reads on a thread of its own, not between them.
+        BackgroundHashing hashing(crypto);
+        result = DownloadToFile(url, localPath, kind, expected, http, files, progress, hashing);
     }
 };
 
