@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -490,6 +491,27 @@ TEST_F(DownloadFileTest, LocalPathInAMissingFolderFailsWithoutCreatingAnything) 
     const std::string missing = folder / "missing";
     EXPECT_FALSE(Fetch("/fault/body/3000", missing + "\\program.exe"));
     EXPECT_FALSE(PathExists(missing));
+}
+
+// --- Pinned bodies ---------------------------------------------------------------------------
+
+TEST_F(DownloadFileTest, PinnedBodyIsStoredOnlyWithItsDigest) {
+    // More than one block of the hash's own thread, so that blocks are handed over mid-body.
+    const std::string body = Pattern(600000);
+    for (const bool matches : {true, false}) {
+        PlaceWorkingFile();
+        const std::unique_ptr<Sha256Hasher> hasher = crypto.NewSha256();
+        hasher->Update(matches ? body : body.substr(1));
+        const Sha256Digest expected = hasher->Finish();
+        const FolderWatch watch(target);
+        bar.Preset(1000, 500);
+        EXPECT_EQ(DownloadFile(ServerUrl("/fault/body/600000"), target, DownloadKind::ReleaseFile,
+                               expected, DownloadProgress{bar.Bar(), {}}, crypto),
+                  matches ? DownloadResult::Stored : DownloadResult::DigestMismatch);
+        EXPECT_TRUE(Holds(target, matches ? body : std::string(kWorkingFile)));
+        EXPECT_EQ(bar.Position(), 0);
+        EXPECT_EQ(watch.Added(), std::vector<std::string>{});
+    }
 }
 
 // --- Downloads killed half way ---------------------------------------------------------------
