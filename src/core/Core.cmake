@@ -7,6 +7,7 @@ add_library(quillmere_core STATIC
     src/core/text/Placeholders.cpp
     src/core/text/ReadableLength.cpp
     src/core/text/LanguageTexts.cpp
+    src/core/seam/RemoveFileQuietly.cpp
     src/core/script/ScriptBuffer.cpp
     src/core/script/ScriptFields.cpp
     src/core/script/ScriptInterpreter.cpp

@@ -69,8 +69,6 @@ private:
     bool FeedSignatureHolds(const std::string& feed);
     void LogSignatureRefusal(const std::string& reason);
     void RemoveStaleTemporaryFile();
-    // Removes the file if it is there; a file that cannot be removed stays.
-    void RemoveQuietly(const std::string& path);
     void WriteEndMessages();
     void EndWithFailure();
     void ReturnToIdle();
