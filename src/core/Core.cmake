@@ -30,6 +30,7 @@ add_library(quillmere_core STATIC
     src/core/net/RedirectTrail.cpp
     src/core/net/FileDownload.cpp
     src/core/crypto/Base64.cpp
+    src/core/crypto/Der.cpp
     src/core/crypto/P256KeyDer.cpp
     src/core/crypto/P256Curve.cpp
     src/core/crypto/EcdsaSignatureDer.cpp
