@@ -250,6 +250,6 @@ FakeUpdater::FakeUpdater(const std::string& configuration) {
 }
 
 void FakeUpdater::Run(const std::string& script) {
-    updater.Buffer().Append(script);
-    updater.Interpreter().InterpretScript();
+    interpreter.Buffer().Append(script);
+    interpreter.InterpretScript();
 }

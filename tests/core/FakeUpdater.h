@@ -132,5 +132,6 @@ struct FakeUpdater {
     FakeWindow window;
     FakePlatform platform;
     Updater updater{window, platform.Roles()};
-    UpdaterState& state = updater.State();
+    ScriptInterpreter& interpreter = updater.Interpreter();
+    UpdaterState& state = interpreter.State();
 };

@@ -36,7 +36,7 @@ ScriptHarness::ScriptHarness(const std::string& folder) : home(folder) {
 
 void ScriptHarness::Run(const std::string& script) {
     window.log.clear();
-    updater.Buffer().Append(script);
+    updater.Interpreter().Buffer().Append(script);
     updater.Interpreter().InterpretScript();
 }
 

@@ -81,8 +81,8 @@ public:
     // The text a failed line shows: the harness's error dialog with `failure` and `line`.
     static std::string ErrorReport(const std::string& failure, const std::string& line);
 
-    UpdaterState& State() { return updater.State(); }
-    std::string UnrunScript() { return updater.Buffer().Text(); }
+    UpdaterState& State() { return updater.Interpreter().State(); }
+    std::string UnrunScript() { return updater.Interpreter().Buffer().Text(); }
 
     RecordingWindow window;
     WindowsPlatform platform{window, nullptr};
