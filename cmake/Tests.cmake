@@ -40,6 +40,7 @@ endfunction()
 if(NOT WIN32)
     quillmere_add_test(unit_tests
         SOURCES
+            tests/core/FakeWindow.cpp
             tests/core/FakeUpdater.cpp
             tests/core/ScriptBufferTest.cpp
             tests/core/ScriptFieldsTest.cpp

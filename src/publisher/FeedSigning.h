@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/seam/Clock.h"
 #include "core/seam/Crypto.h"
 #include "publisher/P256Signer.h"
 

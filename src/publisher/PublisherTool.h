@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/seam/Clock.h"
 #include "core/seam/Crypto.h"
 #include "publisher/CommandLine.h"
 #include "publisher/P256Signer.h"

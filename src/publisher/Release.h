@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 
+#include "core/seam/Clock.h"
 #include "core/seam/Crypto.h"
 #include "publisher/CommandLine.h"
 #include "publisher/P256Signer.h"

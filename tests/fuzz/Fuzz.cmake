@@ -31,7 +31,7 @@ endfunction()
 
 # Whole update checks on the in-memory platform: scripts, served files and answers fuzzed.
 quillmere_add_fuzzer(interpreter
-    SOURCES tests/fuzz/InterpreterFuzz.cpp tests/core/FakeUpdater.cpp
+    SOURCES tests/fuzz/InterpreterFuzz.cpp tests/core/FakeWindow.cpp tests/core/FakeUpdater.cpp
     LIBRARIES quillmere_core)
 # Version texts (dots, the numeric test, the comparison) against a reference model.
 quillmere_add_fuzzer(versions
