@@ -32,6 +32,7 @@ add_library(quillmere_core STATIC
     src/core/crypto/Base64.cpp
     src/core/crypto/Der.cpp
     src/core/crypto/P256KeyDer.cpp
+    src/core/crypto/PrivateKeyPem.cpp
     src/core/crypto/P256Curve.cpp
     src/core/crypto/EcdsaSignatureDer.cpp
     src/core/crypto/UtcTimestamp.cpp

@@ -13,7 +13,7 @@
 #include "publisher/CommandLine.h"
 #include "publisher/FeedSigning.h"
 #include "publisher/LintCommand.h"
-#include "publisher/PrivateKeyPem.h"
+#include "core/crypto/PrivateKeyPem.h"
 #include "publisher/Release.h"
 #include "publisher/SimulateCommand.h"
 #include "publisher/ToolFileSystem.h"

@@ -48,12 +48,12 @@ quillmere_add_fuzzer(download
 # Signed updates' parsers (base64, DER, times, pins, KEY lines, signature and key files) and the
 # feed check over a stand-in crypto.
 quillmere_add_fuzzer(signing
-    SOURCES tests/fuzz/SigningFuzz.cpp src/publisher/PrivateKeyPem.cpp
+    SOURCES tests/fuzz/SigningFuzz.cpp
     LIBRARIES quillmere_core)
 # quillmere-publish lint over a run of up to four files: findings in their files, ASCII output.
 quillmere_add_fuzzer(lint
     SOURCES tests/fuzz/LintFuzz.cpp src/publisher/CommandLine.cpp src/publisher/LintArguments.cpp
             src/publisher/LintCommand.cpp src/publisher/LintFile.cpp src/publisher/LintFinding.cpp
             src/publisher/LintPaths.cpp src/publisher/LintReport.cpp src/publisher/LintVersions.cpp
-            src/publisher/PrivateKeyPem.cpp src/publisher/ToolFiles.cpp
+            src/publisher/ToolFiles.cpp
     LIBRARIES quillmere_core)

@@ -1,7 +1,7 @@
 #pragma once
 // The cryptography the updater needs from the system: SHA-256 and ECDSA P-256 verification.
 // Windows implements it with CNG (bcrypt), the publisher's tool on Linux with OpenSSL's
-// libcrypto; the unit tests with a fake.
+// libcrypto (src/posix/crypto/); the unit tests with a fake.
 
 #include <array>
 #include <cstdint>

@@ -4,7 +4,7 @@
 
 #include "core/seam/Clock.h"
 #include "core/seam/Crypto.h"
-#include "publisher/P256Signer.h"
+#include "core/seam/P256Signer.h"
 
 class OpenSslCrypto final : public Crypto, public P256Signer {
 public:

@@ -1,6 +1,6 @@
 // PKCS#8 and SEC1 P-256 private keys in PEM: the few shapes read with the core's DER reader.
 
-#include "publisher/PrivateKeyPem.h"
+#include "core/crypto/PrivateKeyPem.h"
 
 #include <algorithm>
 
