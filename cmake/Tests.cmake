@@ -40,6 +40,7 @@ endfunction()
 if(NOT WIN32)
     quillmere_add_test(unit_tests
         SOURCES
+            tests/core/FakeWindow.cpp
             tests/core/FakeUpdater.cpp
             tests/core/ScriptBufferTest.cpp
             tests/core/ScriptFieldsTest.cpp
@@ -62,14 +63,14 @@ if(NOT WIN32)
     # The OpenSSL backend; the same cases run against CNG under Wine (win_crypto_tests).
     quillmere_add_test(crypto_tests
         SOURCES tests/crypto/CryptoBackendTest.cpp
-        LIBRARIES quillmere_libcrypto)
+        LIBRARIES quillmere_posix_crypto)
     # The publisher's tool's commands and file calls on real files, over the OpenSSL backend and
     # POSIX (the same file cases run over Win32 under Wine: win_tool_files_tests), and simulate's
     # portable parts (the Windows wiring is tested end to end under Wine).
     quillmere_add_test(publisher_tests
         SOURCES tests/publisher/ReleaseTest.cpp tests/publisher/MappedTransportTest.cpp
                 tests/publisher/ToolFileSystemTest.cpp
-        LIBRARIES quillmere_libcrypto)
+        LIBRARIES quillmere_posix_publisher)
 else()
     include(${CMAKE_SOURCE_DIR}/tests/windows/WindowsTests.cmake)
     include(${CMAKE_SOURCE_DIR}/tests/e2e/E2eTests.cmake)

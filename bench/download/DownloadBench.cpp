@@ -123,12 +123,10 @@ int main(int argc, char** argv) {
     LARGE_INTEGER start;
     LARGE_INTEGER end;
     QueryPerformanceCounter(&start);
-    const bool done =
-        mode == "bare" ? BareDownload(url, path)
-        : pin ? DownloadPinnedFile(url, path, DownloadKind::ReleaseFile, window.Progress(), crypto,
-                                   *pin) == DownloadResult::Stored
-        : mode == "quiet" ? DownloadFile(url, path, DownloadKind::ReleaseFile, DownloadProgress{})
-                          : DownloadFile(url, path, DownloadKind::ReleaseFile, window.Progress());
+    const DownloadProgress progress = mode == "quiet" ? DownloadProgress{} : window.Progress();
+    const bool done = mode == "bare" ? BareDownload(url, path)
+                                     : DownloadFile(url, path, DownloadKind::ReleaseFile, pin,
+                                                    progress, crypto) == DownloadResult::Stored;
     QueryPerformanceCounter(&end);
     if (!done) {
         std::fprintf(stderr, "download_bench: the download failed\n");

@@ -87,10 +87,10 @@ void BM_InterpretSettingLines(benchmark::State& state) {
     Updater updater(window, {platform, platform, platform, platform, platform, platform});
     for (auto _ : state) {
         state.PauseTiming();  // filling the buffer is loading, not interpreting
-        updater.Buffer().SetText(script);
+        updater.Interpreter().Buffer().SetText(script);
         state.ResumeTiming();
         updater.Interpreter().InterpretScript();
-        benchmark::DoNotOptimize(updater.State().InstalledVersion.Text().data());
+        benchmark::DoNotOptimize(updater.Interpreter().State().InstalledVersion.Text().data());
     }
     state.SetItemsProcessed(state.iterations() * lines);
     state.counters["ns_per_line"] = benchmark::Counter(
@@ -144,11 +144,11 @@ void InterpretPerByte(benchmark::State& state, const std::string& script) {
     Updater updater(window, {platform, platform, platform, platform, platform, platform});
     for (auto _ : state) {
         state.PauseTiming();
-        updater.Buffer().SetText(script);
+        updater.Interpreter().Buffer().SetText(script);
         EvictCaches();
         state.ResumeTiming();
         updater.Interpreter().InterpretScript();
-        benchmark::DoNotOptimize(updater.State().UpdateFailed);
+        benchmark::DoNotOptimize(updater.Interpreter().State().UpdateFailed);
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(script.size()));
     state.counters["ns_per_byte"] = benchmark::Counter(

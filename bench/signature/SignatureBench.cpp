@@ -12,7 +12,7 @@
 #ifdef _WIN32
 #include "windows/crypto/CngCrypto.h"
 #else
-#include "libcrypto/OpenSslCrypto.h"
+#include "posix/crypto/OpenSslCrypto.h"
 #endif
 
 namespace {

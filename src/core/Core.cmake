@@ -7,6 +7,7 @@ add_library(quillmere_core STATIC
     src/core/text/Placeholders.cpp
     src/core/text/ReadableLength.cpp
     src/core/text/LanguageTexts.cpp
+    src/core/seam/RemoveFileQuietly.cpp
     src/core/script/ScriptBuffer.cpp
     src/core/script/ScriptFields.cpp
     src/core/script/ScriptInterpreter.cpp
@@ -29,7 +30,9 @@ add_library(quillmere_core STATIC
     src/core/net/RedirectTrail.cpp
     src/core/net/FileDownload.cpp
     src/core/crypto/Base64.cpp
+    src/core/crypto/Der.cpp
     src/core/crypto/P256KeyDer.cpp
+    src/core/crypto/PrivateKeyPem.cpp
     src/core/crypto/P256Curve.cpp
     src/core/crypto/EcdsaSignatureDer.cpp
     src/core/crypto/UtcTimestamp.cpp

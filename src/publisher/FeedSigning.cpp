@@ -6,7 +6,7 @@
 #include "core/crypto/SignatureFile.h"
 #include "core/crypto/UtcTimestamp.h"
 #include "publisher/CommandLine.h"
-#include "publisher/PrivateKeyPem.h"
+#include "core/crypto/PrivateKeyPem.h"
 #include "publisher/ToolFiles.h"
 
 namespace {

@@ -4,8 +4,9 @@
 
 #include <string>
 
+#include "core/seam/Clock.h"
 #include "core/seam/Crypto.h"
-#include "publisher/P256Signer.h"
+#include "core/seam/P256Signer.h"
 
 // The expiry that --expires names: a number of days from now, or a date (at midnight UTC), or
 // a full UTC time, as "YYYY-MM-DDTHH:MM:SSZ". Throws UsageError for anything else.

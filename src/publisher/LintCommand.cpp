@@ -12,7 +12,7 @@
 #include "publisher/CommandLine.h"
 #include "publisher/LintPaths.h"
 #include "publisher/LintReport.h"
-#include "publisher/PrivateKeyPem.h"
+#include "core/crypto/PrivateKeyPem.h"
 #include "publisher/ToolFiles.h"
 
 namespace {

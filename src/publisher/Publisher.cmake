@@ -2,7 +2,7 @@
 # crypto seam, the signing extension and the tool's file calls); each platform's entry point
 # brings a backend: CNG and Win32 files on Windows (src/windows/publisher/, which also wires
 # simulate to the updater's Windows side), OpenSSL's libcrypto and POSIX files on Linux
-# (src/libcrypto/).
+# (src/posix/publisher/, over src/posix/crypto/).
 
 add_library(quillmere_publisher STATIC
     src/publisher/AtomicWrite.cpp
@@ -17,7 +17,6 @@ add_library(quillmere_publisher STATIC
     src/publisher/LintReport.cpp
     src/publisher/LintVersions.cpp
     src/publisher/MappedTransport.cpp
-    src/publisher/PrivateKeyPem.cpp
     src/publisher/PublisherTool.cpp
     src/publisher/RecordingUpdaterWindow.cpp
     src/publisher/Release.cpp
@@ -44,15 +43,16 @@ if(WIN32)
     target_link_libraries(quillmere_publish PRIVATE quillmere_windows_publisher)
     target_link_options(quillmere_publish PRIVATE ${QUILLMERE_LINK_OPTIONS} -s)
 else()
-    # src/libcrypto, the tool's Linux side (OpenSSL, and its POSIX file calls): named for the
-    # library it wraps, not "openssl", so that <openssl/...> can never find a file of ours
-    # through the src/ include path.
+    # The Linux side, the twin of src/windows/: the seam's cryptography over OpenSSL
+    # (src/posix/crypto/), and the tool's POSIX file calls and entry point (src/posix/publisher/).
     find_package(OpenSSL 3 REQUIRED COMPONENTS Crypto)
-    add_library(quillmere_libcrypto STATIC src/libcrypto/OpenSslCrypto.cpp
-        src/libcrypto/PosixToolFileSystem.cpp)
-    target_link_libraries(quillmere_libcrypto PUBLIC quillmere_publisher OpenSSL::Crypto)
-    add_executable(quillmere_publish src/libcrypto/PublisherMain.cpp)
-    target_link_libraries(quillmere_publish PRIVATE quillmere_libcrypto)
+    add_library(quillmere_posix_crypto STATIC src/posix/crypto/OpenSslCrypto.cpp)
+    target_link_libraries(quillmere_posix_crypto PUBLIC quillmere_core OpenSSL::Crypto)
+    add_library(quillmere_posix_publisher STATIC src/posix/publisher/PosixToolFileSystem.cpp)
+    target_link_libraries(quillmere_posix_publisher PUBLIC quillmere_publisher
+        quillmere_posix_crypto)
+    add_executable(quillmere_publish src/posix/publisher/PublisherMain.cpp)
+    target_link_libraries(quillmere_publish PRIVATE quillmere_posix_publisher)
 endif()
 set_target_properties(quillmere_publish PROPERTIES OUTPUT_NAME quillmere-publish)
 

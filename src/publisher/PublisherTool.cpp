@@ -16,7 +16,7 @@
 #include "publisher/FeedSigning.h"
 #include "publisher/LintCommand.h"
 #include "publisher/LintFile.h"
-#include "publisher/PrivateKeyPem.h"
+#include "core/crypto/PrivateKeyPem.h"
 #include "publisher/Release.h"
 #include "publisher/SimulateCommand.h"
 #include "publisher/ToolFileSystem.h"

@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "core/seam/Clock.h"
 #include "core/seam/Crypto.h"
 #include "publisher/CommandLine.h"
-#include "publisher/P256Signer.h"
+#include "core/seam/P256Signer.h"
 #include "publisher/SimulateCommand.h"
 #include "publisher/ToolFileSystem.h"
 

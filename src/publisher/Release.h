@@ -4,9 +4,10 @@
 
 #include <iosfwd>
 
+#include "core/seam/Clock.h"
 #include "core/seam/Crypto.h"
 #include "publisher/CommandLine.h"
-#include "publisher/P256Signer.h"
+#include "core/seam/P256Signer.h"
 #include "publisher/ToolFileSystem.h"
 
 // The options release takes (each with a value).

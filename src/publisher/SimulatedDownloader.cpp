@@ -25,13 +25,8 @@ DownloadResult SimulatedDownloader::DownloadFile(const std::string& url,
                                                  const std::string& localPath, DownloadKind kind,
                                                  const std::optional<Sha256Digest>& expected) {
     UnseenBar bar;
-    DownloadResult result;
-    if (expected) {
-        result = DownloadPinnedToFile(url, localPath, kind, http_, files_, bar, crypto_, *expected);
-    } else {
-        result = DownloadToFile(url, localPath, kind, http_, files_, bar) ? DownloadResult::Stored
-                                                                          : DownloadResult::Failed;
-    }
+    const DownloadResult result =
+        DownloadToFile(url, localPath, kind, expected, http_, files_, bar, crypto_);
     downloads_.push_back({url, kind, expected.has_value(), result});
     return result;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The downloads of a simulation: the real download logic (redirect rules, reply checks, pins,
-// temporary files beside the target) over the transport and files it is given, on the calling
-// thread and without a progress bar; each download's URL and result is recorded.
+// The downloads of a simulation: the real download logic (DownloadToFile, whose contract is
+// Downloader::DownloadFile's) over the transport and files it is given, on the calling thread
+// and without a progress bar; each download's URL and result is recorded.
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 // How the publisher's tool creates and replaces files: the platform's few calls, passed in by
-// each build's entry point (POSIX in libcrypto/, Win32 in windows/publisher/). AtomicWrite.h
+// each build's entry point (POSIX in posix/publisher/, Win32 in windows/publisher/). AtomicWrite.h
 // builds the replacement of a whole file on them; keygen creates its key file with them.
 
 #include <string>

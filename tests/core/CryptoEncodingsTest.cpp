@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/crypto/Base64.h"
+#include "core/crypto/Der.h"
 #include "core/crypto/EcdsaSignatureDer.h"
 #include "core/crypto/KeyLine.h"
 #include "core/crypto/P256Curve.h"
@@ -62,6 +63,36 @@ TEST(Base64, RefusesEveryNonCanonicalText) {
     for (std::string_view text : {"Zg=", "Zg", "Zh==", "Zm9=", "Zm9vY===", "Z===", "====",
                                   "Zg==Zg==", "Zm 9v", "Zm9v\n", "Zm-v", "Zm_v", "=m9v", "Zm=v"}) {
         EXPECT_FALSE(DecodeBase64(text)) << text;
+    }
+}
+
+TEST(Der, ElementsOfEveryLengthFormReadBackAndTheReaderMovesOn) {
+    for (std::size_t size : {0, 1, 127, 128, 255, 256, 65535}) {
+        const std::string content(size, 'c');
+        const std::string der = EncodeDerElement(kDerOctetString, content) + Bytes({0x05, 0x00});
+        EXPECT_EQ(der.size(), size + (size < 128 ? 2 : size < 256 ? 3 : 4) + 2) << size;
+        DerReader reader(der);
+        EXPECT_EQ(reader.Read(kDerOctetString), content) << size;
+        EXPECT_EQ(reader.Read(0x05), "") << size;
+        EXPECT_TRUE(reader.AtEnd());
+    }
+}
+
+TEST(Der, RefusedElementsAreNotPassed) {
+    // Each: the bytes, and whether Read takes them (ReadShort takes none of them).
+    const std::pair<std::string, bool> cases[] = {
+        {Bytes({0x04, 0x01, 0x41}), false},                          // another tag
+        {Bytes({0x02}), false},                                      // no length
+        {Bytes({0x02, 0x02, 0x01}), false},                          // the content cut short
+        {Bytes({0x02, 0x80, 0x01, 0x00}), false},                    // an indefinite length
+        {Bytes({0x02, 0x83, 0x00, 0x00, 0x01, 0x01}), false},        // three length bytes
+        {Bytes({0x02, 0x82, 0x01}), false},                          // the length cut short
+        {Bytes({0x02, 0x81, 0x80}) + std::string(128, 'c'), true}};  // the long form
+    for (const auto& [der, taken] : cases) {
+        DerReader reader(der), shortOnly(der);
+        EXPECT_EQ(reader.Read(kDerInteger).has_value(), taken) << EncodeBase64(der);
+        EXPECT_FALSE(shortOnly.ReadShort(kDerInteger)) << EncodeBase64(der);
+        EXPECT_TRUE(shortOnly.NextIs(static_cast<unsigned char>(der[0]))) << EncodeBase64(der);
     }
 }
 

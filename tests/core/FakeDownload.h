@@ -1,8 +1,9 @@
 #pragma once
 // In-memory stand-ins for everything a download touches, shared by the unit tests and the
-// fuzzer: a scripted server, a disk of files held in a map, and a progress bar. Each can be
-// told to fail at a chosen step, and each records what was done with it, so that the
-// download's promises can be checked from outside.
+// fuzzer: a scripted server, a disk of files held in a map, and a progress bar (and the fake
+// hasher of FakeUpdater.h, for a pinned download). Each can be told to fail at a chosen step,
+// and each records what was done with it, so that the download's promises can be checked from
+// outside.
 
 #include <algorithm>
 #include <cstddef>
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "core/FakeUpdater.h"
 #include "core/net/FileDownload.h"
 
 // The body bytes the scripted server sends: byte i is i % 251, so no chunk repeats the last.
@@ -256,13 +258,15 @@ public:
     std::optional<std::size_t> throwingEvent;  // the event pass (counted from 0) that throws
 };
 
-// A server, a disk and a bar, and the promises every download keeps whatever its outcome.
+// A server, a disk, a bar and a hasher, and the promises every download keeps whatever its
+// outcome.
 struct FakeDownload {
     static constexpr const char* kTarget = "C:\\App\\app.exe";
     static constexpr const char* kUrl = "http://server/app.exe";
 
-    bool Run(const std::string& url = kUrl, DownloadKind kind = DownloadKind::ReleaseFile) {
-        return DownloadToFile(url, kTarget, kind, server, disk, bar);
+    DownloadResult Run(const std::string& url = kUrl,
+                       DownloadKind kind = DownloadKind::ReleaseFile) {
+        return DownloadToFile(url, kTarget, kind, pin, server, disk, bar, crypto);
     }
 
     // What a download leaves that it must not: each broken promise in words; empty when none.
@@ -296,4 +300,6 @@ struct FakeDownload {
     FakeServer server;
     FakeDisk disk;
     FakeBar bar;
+    FakeCrypto crypto;
+    std::optional<Sha256Digest> pin;  // the digest the body must have, when there is one
 };

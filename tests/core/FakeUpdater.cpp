@@ -4,22 +4,6 @@
 #include <stdexcept>
 #include <utility>
 
-int FakeWindow::ShowMessageBox(const std::string& text, MessageBoxStyle style) {
-    boxes.push_back({text, style});
-    if (onMessageBox) {
-        std::exchange(onMessageBox, nullptr)();  // once: the handler may open boxes itself
-    }
-    if (style != MessageBoxStyle::Question) {
-        return kAnswerOk;
-    }
-    if (answers.empty()) {
-        return kAnswerYes;
-    }
-    const int answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
-
 std::string FakePlatform::ReadIniString(const std::string& file, const std::string& section,
                                         const std::string& key) {
     if (file != languageFile || section != "Quillmere" || !FileExists(file)) {
@@ -250,6 +234,6 @@ FakeUpdater::FakeUpdater(const std::string& configuration) {
 }
 
 void FakeUpdater::Run(const std::string& script) {
-    updater.Buffer().Append(script);
-    updater.Interpreter().InterpretScript();
+    interpreter.Buffer().Append(script);
+    interpreter.InterpretScript();
 }

@@ -1,50 +1,15 @@
 #pragma once
-// Fakes of the seam for the native tests: a window that records what the user would see,
-// and an in-memory platform (files, folders, INI values, downloads, programs).
+// Fakes of the seam for the native tests: the recording window (FakeWindow.h) and an in-memory
+// platform (files, folders, INI values, downloads, programs).
 
-#include <deque>
 #include <functional>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "LogLines.h"
+#include "core/FakeWindow.h"
 #include "core/update/Updater.h"
-
-struct ShownMessageBox {
-    std::string text;
-    MessageBoxStyle style;
-};
-
-class FakeWindow : public UpdaterWindow {
-public:
-    void ReplaceLog(const std::string& text) override { log = text; }
-    void AppendLog(const std::string& message) override { log += "\r\n" + message; }
-    int ShowMessageBox(const std::string& text, MessageBoxStyle style) override;
-    void ProcessPendingEvents() override { ++eventPasses; }
-    void SetCaption(const std::string& text) override { caption = text; }
-    void SetTitleLabel(const std::string& text) override { titleLabel = text; }
-    void SetButtonCaptions(const std::string& update, const std::string& close) override {
-        updateCaption = update;
-        closeCaption = close;
-    }
-    void SetProgressBarTooltip(const std::string& text) override { tooltip = text; }
-    void SetButtonsEnabled(bool enabled) override { buttonsEnabled = enabled; }
-    void RequestClose() override { ++closeRequests; }
-
-    // The log split at CR LF, for comparing line by line.
-    std::vector<std::string> LogLines() const { return SplitLogLines(log); }
-
-    std::string log, caption, titleLabel, updateCaption, closeCaption, tooltip;
-    std::vector<ShownMessageBox> boxes;
-    std::deque<int> answers;  // answers to Yes/No questions, in order; Yes when none is left
-    int eventPasses = 0;
-    int closeRequests = 0;
-    bool buttonsEnabled = true;
-    // Called while a box is open, for tests that act as the user would meanwhile.
-    std::function<void()> onMessageBox;
-};
 
 // Every role of the platform in one object, so a test sets up files, texts, server and programs
 // in one place.
@@ -132,5 +97,6 @@ struct FakeUpdater {
     FakeWindow window;
     FakePlatform platform;
     Updater updater{window, platform.Roles()};
-    UpdaterState& state = updater.State();
+    ScriptInterpreter& interpreter = updater.Interpreter();
+    UpdaterState& state = interpreter.State();
 };

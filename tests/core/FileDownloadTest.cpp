@@ -11,6 +11,9 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
+constexpr DownloadResult kStored = DownloadResult::Stored;
+constexpr DownloadResult kFailed = DownloadResult::Failed;
+
 constexpr const char* kWorkingFile = "MZ a working program that must not be lost";
 
 // A download of 5000 bytes, announced, arriving at once.
@@ -76,7 +79,7 @@ TEST(FileDownloadTest, EveryFailureKeepsTheTargetAndLeavesNothingBehind) {
             }
             failure.arrange(download);
             const auto before = download.disk.files;
-            EXPECT_FALSE(download.Run()) << failure.name;
+            EXPECT_EQ(download.Run(), kFailed) << failure.name;
             EXPECT_EQ(download.disk.files, before) << failure.name;
             EXPECT_EQ(download.BrokenPromises(), Texts{}) << failure.name;
         }
@@ -94,7 +97,7 @@ TEST(FileDownloadTest, OnlyA2xxStatusSavesTheBody) {
         FakeDownload download = WholeReply();
         download.disk.files[FakeDownload::kTarget] = kWorkingFile;
         download.server.script.status = status;
-        EXPECT_EQ(download.Run(), saved) << status;
+        EXPECT_EQ(download.Run(), saved ? kStored : kFailed) << status;
         EXPECT_EQ(download.disk.files[FakeDownload::kTarget],
                   saved ? BodyPattern(5000) : std::string(kWorkingFile))
             << status;
@@ -133,7 +136,7 @@ TEST(FileDownloadTest, RedirectsAreFollowedOnlyWhereTheRulesAllow) {
         FakeDownload download = WholeReply();
         download.disk.files[FakeDownload::kTarget] = kWorkingFile;
         download.server.script.redirects = c.redirects;
-        EXPECT_EQ(download.Run(url, DownloadKind::UpdateInformation), c.saved);
+        EXPECT_EQ(download.Run(url, DownloadKind::UpdateInformation), c.saved ? kStored : kFailed);
         Texts requested{url};
         requested.insert(requested.end(), c.followed.begin(), c.followed.end());
         EXPECT_EQ(download.server.requested, requested);
@@ -151,7 +154,7 @@ TEST(FileDownloadTest, TenRedirectsAreFollowedAndAnEleventhFailsAtOnce) {
         for (std::size_t hop = 1; hop <= redirects; ++hop) {
             download.server.script.redirects.push_back({"/hop" + std::to_string(hop)});
         }
-        EXPECT_EQ(download.Run(), redirects == 10) << redirects;
+        EXPECT_EQ(download.Run(), redirects == 10 ? kStored : kFailed) << redirects;
         EXPECT_EQ(download.server.requested.size(), 11u) << redirects;
         EXPECT_EQ(download.BrokenPromises(), Texts{}) << redirects;
     }
@@ -162,7 +165,7 @@ TEST(FileDownloadTest, TenRedirectsAreFollowedAndAnEleventhFailsAtOnce) {
 TEST(FileDownloadTest, WholeBodyReplacesTheTargetOnlyOnceFlushed) {
     FakeDownload download = WholeReply();
     download.disk.files[FakeDownload::kTarget] = std::string(20000, 'o');
-    ASSERT_TRUE(download.Run());
+    ASSERT_EQ(download.Run(), kStored);
     EXPECT_EQ(download.disk.files[FakeDownload::kTarget], BodyPattern(5000));
     EXPECT_EQ(download.disk.steps,
               (Texts{"create", "write", "write", "write", "flush", "replace"}));
@@ -180,7 +183,7 @@ TEST(FileDownloadTest, BodyIsSavedAsItArrivedFromEmptyToWhole) {
         FakeDownload download;
         download.server.script.contentLength = c.length;
         download.server.script.pieces = c.pieces;
-        EXPECT_TRUE(download.Run()) << c.length;
+        EXPECT_EQ(download.Run(), kStored) << c.length;
         EXPECT_EQ(download.disk.files[FakeDownload::kTarget], BodyPattern(c.saved)) << c.length;
         EXPECT_EQ(download.BrokenPromises(), Texts{}) << c.length;
     }
@@ -205,7 +208,7 @@ TEST(FileDownloadTest, LengthAnnouncedOverTheKindsBoundIsRefusedBeforeAnythingIs
         download.disk.files[FakeDownload::kTarget] = kWorkingFile;
         download.server.script.contentLength = std::to_string(c.bound + 1);
         download.server.script.pieces = {16};
-        EXPECT_FALSE(download.Run(FakeDownload::kUrl, c.kind)) << c.bound;
+        EXPECT_EQ(download.Run(FakeDownload::kUrl, c.kind), kFailed) << c.bound;
         EXPECT_EQ(download.disk.steps, Texts{}) << c.bound;  // no temporary file created
         EXPECT_EQ(download.disk.files[FakeDownload::kTarget], kWorkingFile) << c.bound;
         EXPECT_EQ(download.bar.maximum, 1000) << c.bound;
@@ -221,7 +224,7 @@ TEST(FileDownloadTest, BodyOfExactlyTheKindsBoundIsStored) {
         FakeDownload download;
         download.server.script.contentLength = std::to_string(c.bound);
         download.server.script.pieces = {size};
-        EXPECT_TRUE(download.Run(FakeDownload::kUrl, c.kind)) << c.bound;
+        EXPECT_EQ(download.Run(FakeDownload::kUrl, c.kind), kStored) << c.bound;
         EXPECT_EQ(download.disk.files[FakeDownload::kTarget], BodyPattern(size)) << c.bound;
         EXPECT_EQ(download.BrokenPromises(), Texts{}) << c.bound;
     }
@@ -232,7 +235,7 @@ TEST(FileDownloadTest, BodyOfExactlyTheKindsBoundIsStored) {
 TEST(FileDownloadTest, EmptyBodyLeavesTheBarsMaximumAloneAndProcessesEventsOnce) {
     FakeDownload download;
     download.server.script.contentLength = "0";
-    ASSERT_TRUE(download.Run());
+    ASSERT_EQ(download.Run(), kStored);
     EXPECT_EQ(download.bar.maximum, 1000);
     EXPECT_EQ(download.bar.positionsAtEvents, std::vector<std::int32_t>{500});
 }
@@ -241,7 +244,7 @@ TEST(FileDownloadTest, EachPieceIsReadAsItArrivesAndEventsFollowEveryRead) {
     FakeDownload download;
     download.server.script.contentLength = "1200";
     download.server.script.pieces = {400, 400, 400};
-    ASSERT_TRUE(download.Run());
+    ASSERT_EQ(download.Run(), kStored);
     EXPECT_EQ(download.bar.maximum, 1200);
     EXPECT_EQ(download.bar.positionsAtEvents, (std::vector<std::int32_t>{400, 800, 1200, 1200}));
     EXPECT_EQ(download.server.bufferSizes, std::vector<std::size_t>(4, 2048));
@@ -251,7 +254,7 @@ TEST(FileDownloadTest, BarIsToldOfANewPositionOnlyWhenItsFilledPartGrows) {
     FakeDownload download;
     download.server.script.contentLength = "1000000";
     download.server.script.pieces = {1000000};  // about 490 reads over 100 columns
-    ASSERT_TRUE(download.Run());
+    ASSERT_EQ(download.Run(), kStored);
     EXPECT_EQ(download.bar.repeatedPositions, 0);
     // 0 at the start, one per column (the end of the body is the last), 0 at the return.
     EXPECT_LE(download.bar.positionsSet, 100 + 2);

@@ -62,7 +62,7 @@ TEST_F(FileSystemCommandsTest, MkdOfAMissingParentReportsTheSystemsDescription) 
     app.Run("MKD \\no\\data\r\nTIT not run");
     EXPECT_EQ(LoggedLines(), (Lines{"CreateDirectory"}));
     ExpectOneErrorBox("Error: The system cannot find the path specified. in line [MKD \\no\\data]");
-    EXPECT_EQ(app.updater.Buffer().Text(), "TIT not run");
+    EXPECT_EQ(app.interpreter.Buffer().Text(), "TIT not run");
 }
 
 // --- RMD -------------------------------------------------------------------------------------
@@ -88,7 +88,7 @@ TEST_F(FileSystemCommandsTest, RmdOfAFolderThatHoldsAFileIsReported) {
     EXPECT_EQ(LoggedLines(), (Lines{"DeleteMessage"}));
     ExpectOneErrorBox("Error: The directory is not empty. in line [RMD \\old]");
     EXPECT_EQ(app.platform.files.count("C:\\App\\old\\keep.txt"), 1u);
-    EXPECT_EQ(app.updater.Buffer().Text(), "TIT not run");
+    EXPECT_EQ(app.interpreter.Buffer().Text(), "TIT not run");
 }
 
 // --- ERD -------------------------------------------------------------------------------------
@@ -124,7 +124,7 @@ TEST_F(FileSystemCommandsTest, ErdThatFailsReportsItsKeyAndLogsNoEnd) {
     app.Run("ERD \\data\r\nTIT not run");
     EXPECT_EQ(LoggedLines(), (Lines{"DeleteMessage"}));
     ExpectOneErrorBox("Error: EraseDirectoryError in line [ERD \\data]");
-    EXPECT_EQ(app.updater.Buffer().Text(), "TIT not run");
+    EXPECT_EQ(app.interpreter.Buffer().Text(), "TIT not run");
 }
 
 TEST_F(FileSystemCommandsTest, ErdOfTheUpdatersOwnFolderIsRefused) {
@@ -145,7 +145,7 @@ TEST_F(FileSystemCommandsTest, ErdOfTheUpdatersOwnFolderIsRefused) {
         EXPECT_EQ(fresh.platform.folders.count("C:\\App"), 1u) << line;
         EXPECT_EQ(fresh.platform.files.count("C:\\App\\quillmere.cfg"), 1u) << line;
         EXPECT_EQ(fresh.state.UpdateFailed, 1) << line;
-        EXPECT_EQ(fresh.updater.Buffer().Text(), "TIT not run") << line;
+        EXPECT_EQ(fresh.interpreter.Buffer().Text(), "TIT not run") << line;
     }
 }
 
@@ -154,7 +154,7 @@ TEST_F(FileSystemCommandsTest, ErdWithoutArgumentIsReportedLikeTheTrap) {
     ExpectOneErrorBox(
         "Error: The line has no argument: a command must be followed by a separator "
         "character and its argument. in line [ERD]");
-    EXPECT_EQ(app.updater.Buffer().Text(), "TIT not run");
+    EXPECT_EQ(app.interpreter.Buffer().Text(), "TIT not run");
 }
 
 // --- DEL -------------------------------------------------------------------------------------
@@ -206,7 +206,7 @@ TEST_F(FileSystemCommandsTest, WildcardsAreRefusedBeforeAnythingIsTouched) {
         EXPECT_EQ(fresh.platform.files.count("C:\\App\\a.txt"), 1u) << c.line;
         EXPECT_EQ(fresh.platform.files.count("C:\\App\\quillmere.cfg"), 1u) << c.line;
         EXPECT_EQ(fresh.state.UpdateFailed, 1) << c.line;
-        EXPECT_EQ(fresh.updater.Buffer().Text(), "TIT not run") << c.line;
+        EXPECT_EQ(fresh.interpreter.Buffer().Text(), "TIT not run") << c.line;
     }
 }
 

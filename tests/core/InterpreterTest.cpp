@@ -60,7 +60,7 @@ TEST_F(InterpreterTest, OffWithoutArgumentSetsTheFlagAndLeavesTheRestInTheBuffer
     app.Run("OFF\r\nTIT never");
     EXPECT_EQ(app.state.ExitAfterUpdate, 1);
     EXPECT_EQ(app.state.SoftwareTitle, "");
-    EXPECT_EQ(app.updater.Buffer().Text(), "TIT never");
+    EXPECT_EQ(app.interpreter.Buffer().Text(), "TIT never");
     EXPECT_TRUE(app.window.boxes.empty());
 }
 
@@ -75,7 +75,7 @@ TEST_F(InterpreterTest, UnknownLowerCaseBlankAndBomLinesAreReportedAndEndTheRun)
         EXPECT_EQ(fresh.window.boxes[0].style, MessageBoxStyle::Error);
         EXPECT_EQ(fresh.state.UpdateHandled, 1);
         EXPECT_EQ(fresh.state.UpdateFailed, 1);
-        EXPECT_EQ(fresh.updater.Buffer().Text(), "TIT after") << line;
+        EXPECT_EQ(fresh.interpreter.Buffer().Text(), "TIT after") << line;
     }
 }
 
@@ -99,7 +99,7 @@ TEST_F(InterpreterTest, ThreeCharacterLineBeforeTheTrapIsReportedLikeTheTrap) {
     EXPECT_NE(LastBoxText().find("no argument"), std::string::npos);
     EXPECT_EQ(app.state.SoftwareTitle, "a");
     EXPECT_EQ(app.state.UpdateFailed, 1);
-    EXPECT_EQ(app.updater.Buffer().Text(), "TIT b");
+    EXPECT_EQ(app.interpreter.Buffer().Text(), "TIT b");
 }
 
 TEST_F(InterpreterTest, TrapArmedByOneLineCoversLaterLines) {
@@ -107,7 +107,7 @@ TEST_F(InterpreterTest, TrapArmedByOneLineCoversLaterLines) {
     app.Run("MKD C:\\App\\data\r\nVER\r\nTIT not run");
     ASSERT_EQ(app.window.boxes.size(), 1u);
     EXPECT_NE(LastBoxText().find("in line [VER]"), std::string::npos);
-    EXPECT_EQ(app.updater.Buffer().Text(), "TIT not run");
+    EXPECT_EQ(app.interpreter.Buffer().Text(), "TIT not run");
 }
 
 TEST_F(InterpreterTest, LoneCrAtTheEndIsDroppedBeforeTheTrapIsArmed) {
@@ -135,15 +135,15 @@ TEST_F(InterpreterTest, UnrunLinesRunFirstAfterTheNextLoad) {
     app.state.ExitAfterUpdate = 0;
     app.Run("TIT second");
     EXPECT_EQ(app.state.SoftwareTitle, "second");
-    EXPECT_EQ(app.updater.Buffer().Text(), "");
+    EXPECT_EQ(app.interpreter.Buffer().Text(), "");
 }
 
 TEST_F(InterpreterTest, LoadScriptFileAppendsRawBytes) {
     const std::string bytes("TIT \x80\xff\x00z\r\n", 10);
     app.platform.files["C:\\s.txt"] = bytes;
-    app.updater.Buffer().Append("VER 1\r\n");
-    app.updater.Interpreter().LoadScriptFile("C:\\s.txt");
-    EXPECT_EQ(app.updater.Buffer().Text(), "VER 1\r\n" + bytes);
+    app.interpreter.Buffer().Append("VER 1\r\n");
+    app.interpreter.LoadScriptFile("C:\\s.txt");
+    EXPECT_EQ(app.interpreter.Buffer().Text(), "VER 1\r\n" + bytes);
 }
 
 }  // namespace

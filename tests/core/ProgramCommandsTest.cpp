@@ -99,7 +99,7 @@ TEST_F(ProgramCommandsTest, ProgramThatCannotStartIsReportedWithLaunchError) {
     app.Run("EXE WAIT:\\missing.exe\r\nTIT not run");
     ExpectOneErrorBox("Error: LaunchError in line [EXE WAIT:\\missing.exe]");
     EXPECT_EQ(app.window.log, "");
-    EXPECT_EQ(app.updater.Buffer().Text(), "TIT not run");
+    EXPECT_EQ(app.interpreter.Buffer().Text(), "TIT not run");
 }
 
 TEST_F(ProgramCommandsTest, LaunchErrorTextIsInsertedAsRead) {
@@ -139,7 +139,7 @@ TEST_F(ProgramCommandsTest, ThreeCharacterExeOrMsgLineIsReportedLikeTheTrapAndTh
                   std::string("Error: ") + kNoArgument + " in line [" + line + "]");
         EXPECT_EQ(fresh.state.UpdateFailed, 1);
         EXPECT_TRUE(fresh.platform.launches.empty());
-        EXPECT_EQ(fresh.updater.Buffer().Text(), "TIT not run");
+        EXPECT_EQ(fresh.interpreter.Buffer().Text(), "TIT not run");
         // The same interpreter runs the next script normally.
         fresh.Run("\r\nTIT later");
         EXPECT_EQ(fresh.state.SoftwareTitle, "later");
@@ -201,7 +201,7 @@ TEST_F(ProgramCommandsTest, DwnWithoutSeparatorFailsBeforeAnythingIsLogged) {
         "command needs. in line [DWN http://server/a.bin]");
     EXPECT_EQ(app.window.log, "");
     EXPECT_TRUE(app.platform.downloads.empty());
-    EXPECT_EQ(app.updater.Buffer().Text(), "TIT not run");
+    EXPECT_EQ(app.interpreter.Buffer().Text(), "TIT not run");
 }
 
 TEST_F(ProgramCommandsTest, FailedDownloadIsReportedAfterItsFirstMessage) {
@@ -210,7 +210,7 @@ TEST_F(ProgramCommandsTest, FailedDownloadIsReportedAfterItsFirstMessage) {
     EXPECT_EQ(app.window.log, "\r\nDownloadMessage");
     ExpectOneErrorBox("Error: DownloadError in line [DWN http://server/missing;\\a.bin]");
     EXPECT_EQ(app.platform.files["C:\\App\\a.bin"], "old");
-    EXPECT_EQ(app.updater.Buffer().Text(), "TIT not run");
+    EXPECT_EQ(app.interpreter.Buffer().Text(), "TIT not run");
 }
 
 // --- The trap, and the command table --------------------------------------------------------
@@ -246,7 +246,7 @@ TEST_F(ProgramCommandsTest, EveryCommandWordOfTheTableIsKnown) {
     EXPECT_EQ(app.window.boxes[0].text, "m");
     EXPECT_EQ(app.state.UpdateFailed, 0);
     EXPECT_EQ(app.state.ExitAfterUpdate, 1);
-    EXPECT_EQ(app.updater.Buffer().Text(), "XYZ never");
+    EXPECT_EQ(app.interpreter.Buffer().Text(), "XYZ never");
 }
 
 }  // namespace

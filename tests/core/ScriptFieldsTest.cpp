@@ -128,7 +128,7 @@ TEST(ScriptPathRuleTest, EveryCommandThatTakesAPathRefusesThemBeforeActing) {
         EXPECT_TRUE(app.platform.downloads.empty()) << c.line;
         EXPECT_EQ(app.platform.folders, (std::set<std::string>{"C:\\App"})) << c.line;
         EXPECT_EQ(app.state.UpdateFailed, 1) << c.line;
-        EXPECT_EQ(app.updater.Buffer().Text(), "TIT not run") << c.line;
+        EXPECT_EQ(app.interpreter.Buffer().Text(), "TIT not run") << c.line;
     }
 }
 

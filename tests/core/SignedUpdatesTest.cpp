@@ -325,12 +325,9 @@ TEST(PinnedDownloadTest, TheBodyIsHashedAsWrittenAndStoredOnlyWhenItMatches) {
         download.server.script.contentLength = "5000";
         download.server.script.pieces = {1000, 4000};
         download.disk.files[FakeDownload::kTarget] = kOld;
-        FakeCrypto crypto;
-        const Sha256Digest expected = FakeDigest(BodyPattern(matches ? 5000 : 4999));
-        const DownloadResult result = DownloadPinnedToFile(
-            FakeDownload::kUrl, FakeDownload::kTarget, DownloadKind::ReleaseFile, download.server,
-            download.disk, download.bar, crypto, expected);
-        EXPECT_EQ(result, matches ? DownloadResult::Stored : DownloadResult::DigestMismatch);
+        download.pin = FakeDigest(BodyPattern(matches ? 5000 : 4999));
+        EXPECT_EQ(download.Run(),
+                  matches ? DownloadResult::Stored : DownloadResult::DigestMismatch);
         EXPECT_EQ(download.disk.files[FakeDownload::kTarget], matches ? BodyPattern(5000) : kOld);
         const Lines steps = matches ? Lines{"create", "write", "write", "write", "flush", "replace"}
                                     : Lines{"create", "write", "write", "write", "discard"};

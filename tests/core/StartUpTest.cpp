@@ -18,6 +18,7 @@ protected:
     FakeWindow window;
     FakePlatform platform;
     Updater updater{window, platform.Roles()};
+    UpdaterState& state = updater.Interpreter().State();
 };
 
 TEST_F(StartUpTest, LabelsTheWindowFromTheLanguageFile) {
@@ -25,16 +26,16 @@ TEST_F(StartUpTest, LabelsTheWindowFromTheLanguageFile) {
     platform.languageTexts["WelcomeMessage"] = "Welcome to %TITLE%.%CRLF%Press %TITLE%.";
     platform.languageTexts["ButtonUpdate"] = "&Update%CRLF%";
     ASSERT_TRUE(updater.StartUp());
-    EXPECT_EQ(updater.State().UpdateInfoUrl, "http://u");
-    EXPECT_EQ(updater.State().VersionFilePath, "C:\\App\\v.txt");
+    EXPECT_EQ(state.UpdateInfoUrl, "http://u");
+    EXPECT_EQ(state.VersionFilePath, "C:\\App\\v.txt");
     EXPECT_EQ(window.titleLabel, "My %CRLF%App");
     EXPECT_EQ(window.caption, "My %CRLF%App - %CRLF%");
     EXPECT_EQ(window.log, "Welcome to My %CRLF%App.\r\nPress My %CRLF%App.");
     EXPECT_EQ(window.updateCaption, "&Update%CRLF%");
     EXPECT_EQ(window.closeCaption, "ButtonClose");
     EXPECT_EQ(window.tooltip, "ProgressionBar");
-    EXPECT_EQ(updater.State().CloseAllowed, 1);
-    EXPECT_EQ(updater.State().ExitAfterUpdate, 0);
+    EXPECT_EQ(state.CloseAllowed, 1);
+    EXPECT_EQ(state.ExitAfterUpdate, 0);
     EXPECT_EQ(window.closeRequests, 0);
     EXPECT_TRUE(window.boxes.empty());
 }
@@ -45,8 +46,8 @@ TEST_F(StartUpTest, DriveRootLosesItsTrailingBackslash) {
     platform.files[platform.languageFile] = "";
     platform.files["D:\\quillmere.cfg"] = "LOC \\v.txt";
     ASSERT_TRUE(updater.StartUp());
-    EXPECT_EQ(updater.State().AppPath, "D:");
-    EXPECT_EQ(updater.State().VersionFilePath, "D:\\v.txt");
+    EXPECT_EQ(state.AppPath, "D:");
+    EXPECT_EQ(state.VersionFilePath, "D:\\v.txt");
 }
 
 TEST_F(StartUpTest, MissingLanguageFileShowsTheFixedMessageAndCloses) {
@@ -81,7 +82,7 @@ TEST_F(StartUpTest, RenamedProgramLooksForFilesOfItsName) {
     FakeWindow secondWindow;
     Updater second(secondWindow, platform.Roles());
     ASSERT_TRUE(second.StartUp());
-    EXPECT_EQ(second.State().SoftwareTitle, "Renamed");
+    EXPECT_EQ(second.Interpreter().State().SoftwareTitle, "Renamed");
     EXPECT_EQ(secondWindow.updateCaption, "ButtonUpdate");
 }
 
@@ -98,9 +99,9 @@ TEST_F(StartUpTest, FailingConfigurationLineIsReportedAndStartUpGoesOn) {
     platform.files["C:\\App\\quillmere.cfg"] = "TIT a\r\nLOC\r\nADR never";
     EXPECT_TRUE(updater.StartUp());
     ASSERT_EQ(window.boxes.size(), 1u);
-    EXPECT_EQ(updater.State().UpdateInfoUrl, "");
+    EXPECT_EQ(state.UpdateInfoUrl, "");
     EXPECT_EQ(window.titleLabel, "a");
-    EXPECT_EQ(updater.State().CloseAllowed, 1);
+    EXPECT_EQ(state.CloseAllowed, 1);
 }
 
 TEST_F(StartUpTest, EmptyTextsForAForeignSection) {

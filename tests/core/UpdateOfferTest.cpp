@@ -72,7 +72,7 @@ TEST_F(UpdateOfferTest, DeclinedOfferEndsTheRunWithoutAFailure) {
     RunInformation("1.0", "CMV 1.1;d;http://server/a.qsc\r\nTIT not run");
     EXPECT_EQ(app.state.UpdateHandled, 1);
     EXPECT_EQ(app.state.UpdateFailed, 0);
-    EXPECT_EQ(app.updater.Buffer().Text(), "TIT not run");
+    EXPECT_EQ(app.interpreter.Buffer().Text(), "TIT not run");
     EXPECT_TRUE(app.platform.downloads.empty());
 }
 
@@ -91,7 +91,7 @@ TEST_F(UpdateOfferTest, AcceptedUpdatesRunInTurnAndTheRestOfTheFileGoesOn) {
     EXPECT_EQ(app.state.VersionFilePath, "C:\\after.txt");
     EXPECT_EQ(app.platform.files.count(kScriptPath), 0u);
     EXPECT_EQ(app.state.UpdateFailed, 0);
-    EXPECT_EQ(app.updater.Park(), "LOC C:\\after.txt");  // the park keeps its last copy
+    EXPECT_EQ(app.interpreter.Park(), "LOC C:\\after.txt");  // the park keeps its last copy
 }
 
 TEST_F(UpdateOfferTest, UpdateScriptSettingVerChangesLaterComparisons) {
@@ -109,8 +109,8 @@ TEST_F(UpdateOfferTest, OffInTheUpdateScriptEndsBothRuns) {
     EXPECT_EQ(app.state.ExitAfterUpdate, 1);
     EXPECT_EQ(app.platform.files.count(kScriptPath), 0u);
     EXPECT_EQ(app.window.LogLines().back(), "Updating");
-    EXPECT_EQ(app.updater.Buffer().Text(), "TIT never");
-    EXPECT_EQ(app.updater.Park(), "TIT rest");
+    EXPECT_EQ(app.interpreter.Buffer().Text(), "TIT never");
+    EXPECT_EQ(app.interpreter.Park(), "TIT rest");
 }
 
 TEST_F(UpdateOfferTest, FailingUpdateScriptIsReportedByItsOwnRun) {
@@ -143,8 +143,8 @@ TEST_F(UpdateOfferTest, FailedScriptDownloadIsReportedAndLeavesNoScriptFile) {
     EXPECT_EQ(app.state.UpdateHandled, 1);
     EXPECT_EQ(app.state.UpdateFailed, 1);
     EXPECT_EQ(app.platform.files.count(kScriptPath), 0u);
-    EXPECT_EQ(app.updater.Park(), "");  // nothing was parked
-    EXPECT_EQ(app.updater.Buffer().Text(), "TIT rest");
+    EXPECT_EQ(app.interpreter.Park(), "");  // nothing was parked
+    EXPECT_EQ(app.interpreter.Buffer().Text(), "TIT rest");
 }
 
 TEST_F(UpdateOfferTest, EmptyThirdFieldFailsTheDownload) {
@@ -170,7 +170,7 @@ TEST_F(UpdateOfferTest, MissingFieldsAreReportedByTheTrapWithTheLine) {
         EXPECT_NE(fresh.window.boxes[0].text.find("A field is missing"), std::string::npos);
         EXPECT_NE(fresh.window.boxes[0].text.find("in line [" + line + "]"), std::string::npos);
         EXPECT_EQ(fresh.state.UpdateFailed, 1);
-        EXPECT_EQ(fresh.updater.Buffer().Text(), "TIT rest");
+        EXPECT_EQ(fresh.interpreter.Buffer().Text(), "TIT rest");
     }
 }
 
@@ -208,7 +208,7 @@ TEST_F(UpdateOfferTest, NestedOffersEachRestoreWhatTheyParked) {
                                                "sb ran", "sa-line-2", "feed-line-2"}));
     EXPECT_EQ(app.state.UpdateFailed, 0);
     EXPECT_EQ(app.platform.files.count(kScriptPath), 0u);
-    EXPECT_EQ(app.updater.Buffer().Text(), "");
+    EXPECT_EQ(app.interpreter.Buffer().Text(), "");
 }
 
 TEST_F(UpdateOfferTest, UpdateScriptsOfferingFurtherVersionsStopEightLevelsDeep) {
@@ -226,7 +226,7 @@ TEST_F(UpdateOfferTest, UpdateScriptsOfferingFurtherVersionsStopEightLevelsDeep)
     ASSERT_NE(refused, app.window.boxes.end());
     EXPECT_NE(refused->text.find("in line [CMV 2;d;http://server/8.qsc]"), std::string::npos);
     EXPECT_EQ(app.state.UpdateFailed, 1);
-    EXPECT_EQ(app.updater.Interpreter().UpdateScriptDepth(), 0);
+    EXPECT_EQ(app.interpreter.UpdateScriptDepth(), 0);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "core/crypto/KeyLine.h"
 #include "core/crypto/Sha256Pin.h"
 #include "core/crypto/SignatureFile.h"
-#include "publisher/PrivateKeyPem.h"
+#include "core/crypto/PrivateKeyPem.h"
 
 #ifdef _WIN32
 #include "windows/crypto/BackgroundSha256.h"
@@ -17,7 +17,7 @@
 using BackendCrypto = CngCrypto;
 using BackendSigner = CngSigner;
 #else
-#include "libcrypto/OpenSslCrypto.h"
+#include "posix/crypto/OpenSslCrypto.h"
 using BackendCrypto = OpenSslCrypto;
 using BackendSigner = OpenSslCrypto;
 #endif

@@ -2,12 +2,12 @@
 // redirects with their statuses and Locations, the final status and Content-Length texts, the
 // body's pieces, and failures of the reply, the reads, the writes, the flush, the replacement
 // and the event processing at any point, for a download of any kind. Whatever happens, the
-// download's promises hold: true only when the whole announced body of a 2xx reply, and not a
-// byte more, now stands at the target, flushed before it got there, and never more than the
-// kind's bound; on false the disk is exactly as it was; no temporary file is left; every reply
-// and file is closed once; the bar reads 0. And the redirect rules hold: at most 11 requests,
-// none to a URL already requested, none but to http or https after the first, none from https
-// down to http.
+// download's promises hold: Stored only when the whole announced body of a 2xx reply, and not
+// a byte more, now stands at the target, flushed before it got there, and never more than the
+// kind's bound; on any other result the disk is exactly as it was; no temporary file is left;
+// every reply and file is closed once; the bar reads 0. And the redirect rules hold: at most 11
+// requests, none to a URL already requested, none but to http or https after the first, none
+// from https down to http.
 //
 // Input, front to back (a seed can be written with printf):
 //   byte 0     flags: 1 no reply, 2 target exists, 4 temporary file refused, 8 flush fails,
@@ -145,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const auto before = download.disk.files;
-    const bool saved = download.Run(url, kind);
+    const bool saved = download.Run(url, kind) == DownloadResult::Stored;
 
     for (const std::string& broken : download.BrokenPromises()) {
         std::fprintf(stderr, "%s\n", broken.c_str());

@@ -31,7 +31,7 @@ endfunction()
 
 # Whole update checks on the in-memory platform: scripts, served files and answers fuzzed.
 quillmere_add_fuzzer(interpreter
-    SOURCES tests/fuzz/InterpreterFuzz.cpp tests/core/FakeUpdater.cpp
+    SOURCES tests/fuzz/InterpreterFuzz.cpp tests/core/FakeWindow.cpp tests/core/FakeUpdater.cpp
     LIBRARIES quillmere_core)
 # Version texts (dots, the numeric test, the comparison) against a reference model.
 quillmere_add_fuzzer(versions
@@ -43,17 +43,17 @@ quillmere_add_fuzzer(placeholders
     LIBRARIES quillmere_core)
 # The download's logic against a scripted server, disk and bar, failures at any step.
 quillmere_add_fuzzer(download
-    SOURCES tests/fuzz/DownloadFuzz.cpp
+    SOURCES tests/fuzz/DownloadFuzz.cpp tests/core/FakeUpdater.cpp
     LIBRARIES quillmere_core)
 # Signed updates' parsers (base64, DER, times, pins, KEY lines, signature and key files) and the
 # feed check over a stand-in crypto.
 quillmere_add_fuzzer(signing
-    SOURCES tests/fuzz/SigningFuzz.cpp src/publisher/PrivateKeyPem.cpp
+    SOURCES tests/fuzz/SigningFuzz.cpp
     LIBRARIES quillmere_core)
 # quillmere-publish lint over a run of up to four files: findings in their files, ASCII output.
 quillmere_add_fuzzer(lint
     SOURCES tests/fuzz/LintFuzz.cpp src/publisher/CommandLine.cpp src/publisher/LintArguments.cpp
             src/publisher/LintCommand.cpp src/publisher/LintFile.cpp src/publisher/LintFinding.cpp
             src/publisher/LintPaths.cpp src/publisher/LintReport.cpp src/publisher/LintVersions.cpp
-            src/publisher/PrivateKeyPem.cpp src/publisher/ToolFiles.cpp
+            src/publisher/ToolFiles.cpp
     LIBRARIES quillmere_core)

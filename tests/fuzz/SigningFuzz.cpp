@@ -16,7 +16,7 @@
 #include "core/crypto/SignatureFile.h"
 #include "core/crypto/UtcTimestamp.h"
 #include "fuzz/FuzzInput.h"
-#include "publisher/PrivateKeyPem.h"
+#include "core/crypto/PrivateKeyPem.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "core/crypto/Sha256Pin.h"
-#include "libcrypto/OpenSslCrypto.h"
-#include "libcrypto/PosixToolFileSystem.h"
+#include "posix/crypto/OpenSslCrypto.h"
+#include "posix/publisher/PosixToolFileSystem.h"
 #include "publisher/AtomicWrite.h"
 #include "publisher/PublisherTool.h"
 #include "publisher/ReleasePins.h"

@@ -38,9 +38,9 @@ using BackendFiles = WindowsToolFileSystem;
 #include <atomic>
 #include <thread>
 
-#include "libcrypto/OpenSslCrypto.h"
-#include "libcrypto/PosixToolFileSystem.h"
-#include "libcrypto/ScopedDescriptor.h"
+#include "posix/crypto/OpenSslCrypto.h"
+#include "posix/publisher/PosixToolFileSystem.h"
+#include "posix/publisher/ScopedDescriptor.h"
 using BackendCrypto = OpenSslCrypto;
 using BackendSigner = OpenSslCrypto;
 using BackendClock = PosixClock;

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <memory>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -18,6 +20,7 @@
 
 #include "windows/app/EventPump.h"
 #include "core/net/FileDownload.h"
+#include "windows/crypto/CngCrypto.h"
 #include "windows/net/DownloadFile.h"
 #include "windows/net/ProgressRelay.h"
 #include "windows/net/WinInetTransport.h"
@@ -241,11 +244,12 @@ protected:
     bool Fetch(const std::string& route, const std::string& path) {
         bar.Preset(1000, 500);
         const FolderWatch watch(path);
-        const bool result = DownloadFile(ServerUrl(route), path, DownloadKind::ReleaseFile,
-                                         DownloadProgress{bar.Bar(), {}});
+        const DownloadResult result =
+            DownloadFile(ServerUrl(route), path, DownloadKind::ReleaseFile, std::nullopt,
+                         DownloadProgress{bar.Bar(), {}}, crypto);
         EXPECT_EQ(bar.Position(), 0) << route;
         EXPECT_EQ(watch.Added(), std::vector<std::string>{}) << route;
-        return result;
+        return result == DownloadResult::Stored;
     }
     bool Fetch(const std::string& route) { return Fetch(route, target); }
 
@@ -256,6 +260,7 @@ protected:
     TempFolder folder;
     std::string target = folder / "program.exe";
     ProgressWindow bar;
+    CngCrypto crypto;
 };
 
 // --- Bodies that are saved -------------------------------------------------------------------
@@ -488,6 +493,27 @@ TEST_F(DownloadFileTest, LocalPathInAMissingFolderFailsWithoutCreatingAnything) 
     EXPECT_FALSE(PathExists(missing));
 }
 
+// --- Pinned bodies ---------------------------------------------------------------------------
+
+TEST_F(DownloadFileTest, PinnedBodyIsStoredOnlyWithItsDigest) {
+    // More than one block of the hash's own thread, so that blocks are handed over mid-body.
+    const std::string body = Pattern(600000);
+    for (const bool matches : {true, false}) {
+        PlaceWorkingFile();
+        const std::unique_ptr<Sha256Hasher> hasher = crypto.NewSha256();
+        hasher->Update(matches ? body : body.substr(1));
+        const Sha256Digest expected = hasher->Finish();
+        const FolderWatch watch(target);
+        bar.Preset(1000, 500);
+        EXPECT_EQ(DownloadFile(ServerUrl("/fault/body/600000"), target, DownloadKind::ReleaseFile,
+                               expected, DownloadProgress{bar.Bar(), {}}, crypto),
+                  matches ? DownloadResult::Stored : DownloadResult::DigestMismatch);
+        EXPECT_TRUE(Holds(target, matches ? body : std::string(kWorkingFile)));
+        EXPECT_EQ(bar.Position(), 0);
+        EXPECT_EQ(watch.Added(), std::vector<std::string>{});
+    }
+}
+
 // --- Downloads killed half way ---------------------------------------------------------------
 
 // Whether a file beside `target` is being written: it holds bytes and another process keeps
@@ -558,8 +584,9 @@ TEST_F(DownloadFileTest, NonHttpUrlFailsAndKeepsTheExistingFile) {
     for (const std::string& url : {"file:///" + source, std::string("ftp://127.0.0.1:1/file.bin"),
                                    std::string("not a url at all"), std::string("")}) {
         bar.Preset(1000, 500);
-        EXPECT_FALSE(
-            DownloadFile(url, target, DownloadKind::ReleaseFile, DownloadProgress{bar.Bar(), {}}))
+        EXPECT_EQ(DownloadFile(url, target, DownloadKind::ReleaseFile, std::nullopt,
+                               DownloadProgress{bar.Bar(), {}}, crypto),
+                  DownloadResult::Failed)
             << url;
         EXPECT_EQ(bar.Position(), 0) << url;
         EXPECT_TRUE(Holds(target, kWorkingFile)) << url;
@@ -571,8 +598,9 @@ TEST_F(DownloadFileTest, UnreachablePortFailsAndKeepsTheExistingFile) {
     PlaceWorkingFile();
     const FolderWatch watch(target);
     bar.Preset(1000, 500);
-    EXPECT_FALSE(DownloadFile("http://127.0.0.1:1/program.exe", target, DownloadKind::ReleaseFile,
-                              DownloadProgress{bar.Bar(), {}}));
+    EXPECT_EQ(DownloadFile("http://127.0.0.1:1/program.exe", target, DownloadKind::ReleaseFile,
+                           std::nullopt, DownloadProgress{bar.Bar(), {}}, crypto),
+              DownloadResult::Failed);
     EXPECT_EQ(bar.Position(), 0);
     EXPECT_TRUE(Holds(target, kWorkingFile));
     EXPECT_EQ(watch.Added(), std::vector<std::string>{});
@@ -593,8 +621,9 @@ int LargestStep(const std::vector<int>& positions) {
 
 TEST_F(DownloadFileTest, BarClimbsWithTheBodyAndReadsZeroAtTheEnd) {
     bar.Preset(1000, 500);
-    ASSERT_TRUE(DownloadFile(ServerUrl("/fault/body/100000"), target, DownloadKind::ReleaseFile,
-                             DownloadProgress{bar.Bar(), [] {}}));
+    ASSERT_EQ(DownloadFile(ServerUrl("/fault/body/100000"), target, DownloadKind::ReleaseFile,
+                           std::nullopt, DownloadProgress{bar.Bar(), [] {}}, crypto),
+              DownloadResult::Stored);
     // The caller's thread shows the latest position whenever it is woken: never a step back
     // before the end, never beyond the body, 0 last.
     const std::vector<int>& positions = bar.SetPositionMessages().positions;
@@ -616,8 +645,9 @@ TEST_F(DownloadFileTest, SlowBodyMovesTheBarAsEachPieceArrives) {
         bar.Preset(1000, 0);
         const std::string route =
             "/fault/slow?seconds=1&bytes=" + std::to_string(c.bytes) + "&chunks=10";
-        ASSERT_TRUE(DownloadFile(ServerUrl(route), target, DownloadKind::ReleaseFile,
-                                 DownloadProgress{bar.Bar(), {}}));
+        ASSERT_EQ(DownloadFile(ServerUrl(route), target, DownloadKind::ReleaseFile, std::nullopt,
+                               DownloadProgress{bar.Bar(), {}}, crypto),
+                  DownloadResult::Stored);
         EXPECT_TRUE(Holds(target, Pattern(c.bytes)));
         const std::vector<int>& positions = bar.SetPositionMessages().positions;
         const auto between = std::count_if(positions.begin(), positions.end(), [&](int position) {
@@ -632,8 +662,9 @@ TEST_F(DownloadFileTest, SlowBodyMovesTheBarAsEachPieceArrives) {
 
 TEST_F(DownloadFileTest, BarIsLeftAloneForAnEmptyBody) {
     bar.Preset(1000, 0);
-    ASSERT_TRUE(DownloadFile(ServerUrl("/fault/body/0"), target, DownloadKind::ReleaseFile,
-                             DownloadProgress{bar.Bar(), [] {}}));
+    ASSERT_EQ(DownloadFile(ServerUrl("/fault/body/0"), target, DownloadKind::ReleaseFile,
+                           std::nullopt, DownloadProgress{bar.Bar(), [] {}}, crypto),
+              DownloadResult::Stored);
     EXPECT_EQ(bar.SetPositionMessages().positions, std::vector<int>{});
 }
 
@@ -658,14 +689,16 @@ TEST_F(DownloadFileTest, WindowMessagesWaitingAreDeliveredDuringTheDownload) {
                                             deliveredWhileRunning = bar.TestMessagesDelivered();
                                         }
                                     }};
-    ASSERT_TRUE(
-        DownloadFile(ServerUrl("/fault/body/10000"), target, DownloadKind::ReleaseFile, progress));
+    ASSERT_EQ(DownloadFile(ServerUrl("/fault/body/10000"), target, DownloadKind::ReleaseFile,
+                           std::nullopt, progress, crypto),
+              DownloadResult::Stored);
     EXPECT_EQ(deliveredWhileRunning, 1);
 }
 
 TEST_F(DownloadFileTest, WithoutABarOrEventProcessingTheBodyIsStillSaved) {
-    EXPECT_TRUE(DownloadFile(ServerUrl("/fault/body/7000"), target, DownloadKind::ReleaseFile,
-                             DownloadProgress{}));
+    EXPECT_EQ(DownloadFile(ServerUrl("/fault/body/7000"), target, DownloadKind::ReleaseFile,
+                           std::nullopt, DownloadProgress{}, crypto),
+              DownloadResult::Stored);
     EXPECT_TRUE(Holds(target, Pattern(7000)));
 }
 
@@ -675,8 +708,9 @@ TEST_F(DownloadFileTest, ExceptionFromEventProcessingFailsTheDownloadAndKeepsThe
     bar.Preset(1000, 500);
     PostMessageA(bar.Window(), kTestMessage, 0, 0);  // events to process while it runs
     const DownloadProgress progress{bar.Bar(), [] { throw std::runtime_error("window gone"); }};
-    EXPECT_FALSE(DownloadFile(ServerUrl("/fault/slow?seconds=1&bytes=10000&chunks=10"), target,
-                              DownloadKind::ReleaseFile, progress));
+    EXPECT_EQ(DownloadFile(ServerUrl("/fault/slow?seconds=1&bytes=10000&chunks=10"), target,
+                           DownloadKind::ReleaseFile, std::nullopt, progress, crypto),
+              DownloadResult::Failed);
     EXPECT_TRUE(Holds(target, kWorkingFile));
     EXPECT_EQ(bar.Position(), 0);
     EXPECT_EQ(watch.Added(), std::vector<std::string>{});
@@ -699,9 +733,9 @@ TEST_F(DownloadFileTest, ServerSilentForTheTimeOutFailsTheDownload) {
         WinInetTransport http(c.silence);
         WindowsTemporaryFiles files;
         ProgressRelay noBar(nullptr);
-        EXPECT_EQ(DownloadToFile(ServerUrl(c.route), target, DownloadKind::ReleaseFile, http, files,
-                                 noBar),
-                  c.saved)
+        EXPECT_EQ(DownloadToFile(ServerUrl(c.route), target, DownloadKind::ReleaseFile,
+                                 std::nullopt, http, files, noBar, crypto),
+                  c.saved ? DownloadResult::Stored : DownloadResult::Failed)
             << c.route;
         EXPECT_TRUE(Holds(target, c.saved ? Pattern(3000) : std::string(kWorkingFile))) << c.route;
     }
@@ -732,7 +766,9 @@ TEST_F(DownloadFileTest, OnlyAReleaseFileMayBeAnsweredByASharedCache) {
                                                     {DownloadKind::ReleaseFile, false}};
     for (const auto& [kind, fresh] : kFresh) {
         const std::string path = "/fault/cacheable/3000" + UniqueTag();
-        ASSERT_TRUE(DownloadFile(ServerUrl(path), target, kind, DownloadProgress{}));
+        ASSERT_EQ(
+            DownloadFile(ServerUrl(path), target, kind, std::nullopt, DownloadProgress{}, crypto),
+            DownloadResult::Stored);
         const auto requests = LoggedRequests(path);
         ASSERT_EQ(requests.size(), 1u);
         for (const char* header : {"\"Cache-Control\": \"no-cache\"", "\"Pragma\": \"no-cache\""}) {
@@ -743,7 +779,9 @@ TEST_F(DownloadFileTest, OnlyAReleaseFileMayBeAnsweredByASharedCache) {
 
 TEST_F(DownloadFileTest, NothingDownloadedIsKeptInTheInternetCache) {
     const std::string url = ServerUrl("/fault/cacheable/3000" + UniqueTag());
-    ASSERT_TRUE(DownloadFile(url, target, DownloadKind::ReleaseFile, DownloadProgress{}));
+    ASSERT_EQ(DownloadFile(url, target, DownloadKind::ReleaseFile, std::nullopt, DownloadProgress{},
+                           crypto),
+              DownloadResult::Stored);
     DWORD size = 0;
     EXPECT_FALSE(GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));

@@ -7,11 +7,13 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "windows/ScriptHarness.h"
 #include "windows/TempFolder.h"
+#include "windows/crypto/CngCrypto.h"
 #include "windows/net/DownloadFile.h"
 #include "windows/win32/ScopedHandles.h"
 
@@ -71,7 +73,11 @@ TEST(TlsDownloadTest, OnlyACurrentCertificateOfATrustedAuthorityForTheHostIsAcce
         const std::string url = served.Url(c.server);
 
         EXPECT_EQ(OpeningError(url), c.refusal) << url;
-        EXPECT_EQ(DownloadFile(url, target, DownloadKind::ReleaseFile, DownloadProgress{}), c.refusal == 0) << url;
+        CngCrypto crypto;
+        EXPECT_EQ(DownloadFile(url, target, DownloadKind::ReleaseFile, std::nullopt,
+                               DownloadProgress{}, crypto),
+                  c.refusal == 0 ? DownloadResult::Stored : DownloadResult::Failed)
+            << url;
         EXPECT_EQ(ReadWholeFile(target), c.refusal == 0 ? "the new program over TLS" : kOldBytes)
             << url;
         EXPECT_EQ(ListingOrder(folder.Path()), std::vector<std::string>{"program.exe"}) << url;
@@ -145,10 +151,14 @@ TEST(SystemProxyTest, DownloadsGoThroughTheProxyOfTheInternetSettings) {
     };
     const TempFolder folder;
     const SystemProxy proxy(RequiredEnvironment("QUILLMERE_PROXY"));
+    CngCrypto crypto;
     for (const Case& c : {Case{http, "GET " + http + " HTTP/1.1"},
                           Case{https, "CONNECT " + authority + " HTTP/1.1"}}) {
         const std::string target = folder / "program.exe";
-        ASSERT_TRUE(DownloadFile(c.url, target, DownloadKind::ReleaseFile, DownloadProgress{})) << c.url;
+        ASSERT_EQ(DownloadFile(c.url, target, DownloadKind::ReleaseFile, std::nullopt,
+                               DownloadProgress{}, crypto),
+                  DownloadResult::Stored)
+            << c.url;
         EXPECT_EQ(ReadWholeFile(target), "fetched through the proxy");
         const std::string log = ReadWholeFile(WinePath(RequiredEnvironment("QUILLMERE_PROXY_LOG")));
         EXPECT_NE(log.find(c.proxyLogLine), std::string::npos) << c.proxyLogLine << "\n" << log;

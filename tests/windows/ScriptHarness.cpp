@@ -7,13 +7,8 @@
 #include "core/text/Placeholders.h"
 #include "windows/win32/ScopedHandles.h"
 
-int RecordingWindow::ShowMessageBox(const std::string& text, MessageBoxStyle style) {
-    boxes.push_back({text, style});
-    return kAnswerOk;
-}
-
 void RecordingWindow::ProcessPendingEvents() {
-    ++eventPasses;
+    FakeWindow::ProcessPendingEvents();  // counts the pass
     ::ProcessPendingEvents(nullptr);
 }
 
@@ -36,7 +31,7 @@ ScriptHarness::ScriptHarness(const std::string& folder) : home(folder) {
 
 void ScriptHarness::Run(const std::string& script) {
     window.log.clear();
-    updater.Buffer().Append(script);
+    updater.Interpreter().Buffer().Append(script);
     updater.Interpreter().InterpretScript();
 }
 

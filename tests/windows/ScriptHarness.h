@@ -1,6 +1,6 @@
 #pragma once
 // Runs update-script lines through the real interpreter and the real Win32 platform, in a
-// temporary program folder of its own, with a window that records what the user would see.
+// temporary program folder of its own, with the core tests' recording window.
 // Only the program's identity is redirected: AppPath is the temporary folder, the program name
 // "quillmere", so the language file written there is the one read.
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "LogLines.h"
+#include "core/FakeWindow.h"
 #include "core/update/Updater.h"
 #include "windows/app/WindowsPlatform.h"
 #include "windows/TempFolder.h"
@@ -28,32 +28,11 @@ inline constexpr const char* kEndDownloadMessage = "Downloaded.%CRLF%";
 inline constexpr const char* kDownloadError = "The file could not be downloaded.";
 }  // namespace harness_texts
 
-struct RecordedBox {
-    std::string text;
-    MessageBoxStyle style;
-};
-
-// A window that shows nothing: it keeps the log and the boxes, and processes the thread's real
-// pending events when asked, counting the passes.
-class RecordingWindow : public UpdaterWindow {
+// The core tests' recording window, which also processes the thread's real pending events when
+// asked, so that a window of the test's own gets its messages while a command waits.
+class RecordingWindow : public FakeWindow {
 public:
-    void ReplaceLog(const std::string& text) override { log = text; }
-    void AppendLog(const std::string& message) override { log += "\r\n" + message; }
-    int ShowMessageBox(const std::string& text, MessageBoxStyle style) override;
     void ProcessPendingEvents() override;
-    void SetCaption(const std::string&) override {}
-    void SetTitleLabel(const std::string&) override {}
-    void SetButtonCaptions(const std::string&, const std::string&) override {}
-    void SetProgressBarTooltip(const std::string&) override {}
-    void SetButtonsEnabled(bool) override {}
-    void RequestClose() override {}
-
-    // The log split at CR LF.
-    std::vector<std::string> LogLines() const { return SplitLogLines(log); }
-
-    std::string log;
-    std::vector<RecordedBox> boxes;
-    int eventPasses = 0;
 };
 
 // The program's home on Windows, with its folder and name redirected.
@@ -81,8 +60,8 @@ public:
     // The text a failed line shows: the harness's error dialog with `failure` and `line`.
     static std::string ErrorReport(const std::string& failure, const std::string& line);
 
-    UpdaterState& State() { return updater.State(); }
-    std::string UnrunScript() { return updater.Buffer().Text(); }
+    UpdaterState& State() { return updater.Interpreter().State(); }
+    std::string UnrunScript() { return updater.Interpreter().Buffer().Text(); }
 
     RecordingWindow window;
     WindowsPlatform platform{window, nullptr};

@@ -1,5 +1,7 @@
 # Win32 suites, run under Wine. One executable per area; cases are grouped inside.
-add_library(quillmere_win_test_support STATIC ${CMAKE_SOURCE_DIR}/tests/windows/TempFolder.cpp)
+# The suites' shared parts; the recording window is the core tests' (tests/core/FakeWindow.h).
+add_library(quillmere_win_test_support STATIC ${CMAKE_SOURCE_DIR}/tests/windows/TempFolder.cpp
+    ${CMAKE_SOURCE_DIR}/tests/core/FakeWindow.cpp)
 target_include_directories(quillmere_win_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
 target_compile_definitions(quillmere_win_test_support PUBLIC ${QUILLMERE_WIN32_DEFINITIONS})
 

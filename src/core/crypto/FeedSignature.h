@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/seam/Clock.h"
 #include "core/seam/Crypto.h"
 
 struct FeedVerdict {

@@ -1,6 +1,6 @@
 // The download's logic: the redirects, the checks on the reply, the body into a temporary file,
-// and the temporary file into the target's place, with every promise of DownloadToFile kept on
-// every way out.
+// and the temporary file into the target's place, with every promise of the download
+// (core/seam/Downloader.h) kept on every way out.
 
 #include "core/net/FileDownload.h"
 
@@ -115,15 +115,10 @@ std::optional<std::int64_t> ReceiveBody(HttpReply& reply, std::int32_t announced
     return received;
 }
 
-// The digest a body must have, and the system that hashes it.
-struct Pin {
-    Crypto& crypto;
-    const Sha256Digest& expected;
-};
-
 DownloadResult Download(const std::string& url, const std::string& target, DownloadKind kind,
-                        HttpTransport& http, TemporaryFiles& files, ProgressSink& bar,
-                        ProgressMeter& meter, const Pin* pin) {
+                        const std::optional<Sha256Digest>& expected, HttpTransport& http,
+                        TemporaryFiles& files, ProgressSink& bar, ProgressMeter& meter,
+                        Crypto& crypto) {
     constexpr DownloadResult kFailed = DownloadResult::Failed;
     const std::unique_ptr<HttpReply> reply = FinalReply(url, kind, http);
     if (!reply) {
@@ -144,7 +139,7 @@ DownloadResult Download(const std::string& url, const std::string& target, Downl
         return kFailed;
     }
     DiscardUnlessKept discard(*file);
-    const std::unique_ptr<Sha256Hasher> hasher = pin ? pin->crypto.NewSha256() : nullptr;
+    const std::unique_ptr<Sha256Hasher> hasher = expected ? crypto.NewSha256() : nullptr;
     const std::optional<std::int64_t> received =
         ReceiveBody(*reply, *length, *file, meter, bar, hasher.get());
     // A dropped connection ends the body quietly: a body shorter than announced is a failure.
@@ -152,7 +147,7 @@ DownloadResult Download(const std::string& url, const std::string& target, Downl
     if (!received || *received < *length) {
         return kFailed;
     }
-    if (hasher && hasher->Finish() != pin->expected) {
+    if (hasher && hasher->Finish() != *expected) {
         return DownloadResult::DigestMismatch;
     }
     // Durable before it replaces the target: after a power cut the target holds either its old
@@ -166,29 +161,16 @@ DownloadResult Download(const std::string& url, const std::string& target, Downl
 
 }  // namespace
 
-bool DownloadToFile(const std::string& url, const std::string& target, DownloadKind kind,
-                    HttpTransport& http, TemporaryFiles& files, ProgressSink& bar) noexcept {
+DownloadResult DownloadToFile(const std::string& url, const std::string& target, DownloadKind kind,
+                              const std::optional<Sha256Digest>& expected, HttpTransport& http,
+                              TemporaryFiles& files, ProgressSink& bar, Crypto& crypto) noexcept {
     ProgressMeter meter(bar);  // outlives everything below: the bar reads 0 last
     try {
-        return Download(url, target, kind, http, files, bar, meter, nullptr) ==
-               DownloadResult::Stored;
+        return Download(url, target, kind, expected, http, files, bar, meter, crypto);
     } catch (...) {
-        // Out of memory, or an exception from the caller's event processing: the download did
-        // not complete, and the temporary file and the reply are already closed and discarded.
-        return false;
-    }
-}
-
-DownloadResult DownloadPinnedToFile(const std::string& url, const std::string& target,
-                                    DownloadKind kind, HttpTransport& http, TemporaryFiles& files,
-                                    ProgressSink& bar, Crypto& crypto,
-                                    const Sha256Digest& expected) noexcept {
-    ProgressMeter meter(bar);
-    try {
-        const Pin pin{crypto, expected};
-        return Download(url, target, kind, http, files, bar, meter, &pin);
-    } catch (...) {
-        // As above, and a hasher the system could not provide.
+        // Out of memory, an exception from the caller's event processing, or a hasher the
+        // system could not provide: the download did not complete, and the temporary file and
+        // the reply are already closed and discarded.
         return DownloadResult::Failed;
     }
 }

@@ -50,6 +50,8 @@ private:
 
 class ScriptInterpreter {
 public:
+    // `state`, `buffer` and `park` belong to the caller (the Updater) and outlive the
+    // interpreter.
     ScriptInterpreter(UpdaterState& state, ScriptBuffer& buffer, std::string& park,
                       const LanguageTexts& texts, UpdaterWindow& window,
                       const UpdaterPlatform& platform);
@@ -79,8 +81,14 @@ public:
     // `path` after the script path rule: a leading "\" makes it relative to AppPath.
     std::string FullPath(const std::string& path) const;
 
+    // The window state: what the commands set and test.
     UpdaterState& State() { return state_; }
+    // The script buffer: what is left of the script being run, taken from the front line by line.
     ScriptBuffer& Buffer() { return buffer_; }
+    // The park: the rest of the script buffer that a CMV line keeps while the update script of
+    // its accepted offer runs alone on the buffer. Each offer keeps its own copy and restores the
+    // buffer from it; this shared text holds the latest one parked (an offer inside an update
+    // script parks the rest of that script over it).
     std::string& Park() { return park_; }
     UpdaterWindow& Window() { return window_; }
     FileSystem& Files() { return platform_.files; }

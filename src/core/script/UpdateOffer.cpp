@@ -8,6 +8,7 @@
 #include "core/script/ScriptFailure.h"
 #include "core/script/ScriptFields.h"
 #include "core/script/VersionNumbers.h"
+#include "core/seam/RemoveFileQuietly.h"
 #include "core/text/Placeholders.h"
 #include "core/text/ReadableLength.h"
 
@@ -61,18 +62,6 @@ bool OfferUpdate(ScriptInterpreter& interpreter, const VersionEntry& entry) {
 
     return window.ShowMessageBox(interpreter.Text("InstallUpdate"), MessageBoxStyle::Question) ==
            kAnswerYes;
-}
-
-// Removes a file left at `path` by an earlier run, so that a failed download leaves no update
-// script behind. The download itself never touches the old file when it fails.
-void RemoveStaleFile(FileSystem& files, const std::string& path) {
-    try {
-        if (files.FileExists(path)) {
-            files.RemoveFile(path);
-        }
-    } catch (const std::exception&) {
-        // The download failure is what the user needs to hear about.
-    }
 }
 
 // The downloaded update script's bytes, read once: with a pin they are hashed again here, so
@@ -138,7 +127,10 @@ LineOutcome RunCmv(ScriptInterpreter& interpreter, ScriptRun& run) {
     }
     if (download != DownloadResult::Stored) {
         state.UpdateFailed = 1;
-        RemoveStaleFile(interpreter.Files(), scriptPath);
+        // A file left by an earlier run goes, so that a failed download leaves no update
+        // script behind (the download never touches the old file when it fails). Quietly: the
+        // download failure is what the user needs to hear about.
+        RemoveFileQuietly(interpreter.Files(), scriptPath);
         return interpreter.ReportCommandError(
             run, interpreter.Text(download == DownloadResult::DigestMismatch
                                       ? "ChecksumErrorMessage"

@@ -1,7 +1,7 @@
 #pragma once
-// The cryptography the updater needs from the system: SHA-256, ECDSA P-256 verification, and the
-// clock that signature expiries are checked against. Windows implements it with CNG (bcrypt),
-// the publisher's tool on Linux with OpenSSL's libcrypto; the unit tests with a fake.
+// The cryptography the updater needs from the system: SHA-256 and ECDSA P-256 verification.
+// Windows implements it with CNG (bcrypt), the publisher's tool on Linux with OpenSSL's
+// libcrypto (src/posix/crypto/); the unit tests with a fake.
 
 #include <array>
 #include <cstdint>
@@ -40,13 +40,4 @@ public:
     // point that is not on the curve, a signature out of range, or a mismatch. Never throws.
     virtual bool VerifyP256(const P256PublicKey& key, const Sha256Digest& digest,
                             const P256Signature& signature) = 0;
-};
-
-class Clock {
-public:
-    virtual ~Clock() = default;
-
-    // The machine's current time in UTC as "YYYY-MM-DDTHH:MM:SSZ" (fixed width, so two such
-    // texts compare as their times do).
-    virtual std::string UtcNow() = 0;
 };

@@ -2,6 +2,7 @@
 // What the updater's logic needs from the operating system, one role per interface. The Windows
 // side implements each over Win32; the unit tests use in-memory fakes.
 
+#include "core/seam/Clock.h"
 #include "core/seam/Crypto.h"
 #include "core/seam/Downloader.h"
 #include "core/seam/FileSystem.h"

@@ -3,6 +3,7 @@
 #include "core/update/Updater.h"
 #include "core/crypto/FeedSignature.h"
 #include "core/crypto/SignatureFile.h"
+#include "core/seam/RemoveFileQuietly.h"
 #include "core/text/Placeholders.h"
 #include "core/text/ReadableLength.h"
 
@@ -142,7 +143,7 @@ bool Updater::FeedSignatureHolds(const std::string& feed) {
             verdict = {false, failure.what()};
         }
     }
-    RemoveQuietly(signaturePath);
+    RemoveFileQuietly(platform_.files, signaturePath);
     if (!verdict.ok) {
         LogSignatureRefusal(verdict.reason);
     }
@@ -154,19 +155,10 @@ void Updater::LogSignatureRefusal(const std::string& reason) {
                                  kPlaceholderError, CutToReadableLength(reason)));
 }
 
-void Updater::RemoveQuietly(const std::string& path) {
-    try {
-        if (platform_.files.FileExists(path)) {
-            platform_.files.RemoveFile(path);
-        }
-    } catch (const std::exception&) {
-    }
-}
-
 void Updater::RemoveStaleTemporaryFile() {
     // A failed download leaves any older file in place; an old temporary file is ours. One
     // that cannot be removed (locked, no access) stays: the failed download has been logged.
-    RemoveQuietly(TemporaryFilePath());
+    RemoveFileQuietly(platform_.files, TemporaryFilePath());
 }
 
 void Updater::WriteEndMessages() {

@@ -1,7 +1,8 @@
 #pragma once
 // The main window's logic, free of Win32: start-up, the close rule and the update check run.
-// It owns the window state, the script buffer, the park and the interpreter; the window reaches
-// it through this class and it reaches the window and the system through the seam.
+// It owns the window state, the script buffer, the park and the interpreter, which gives access
+// to the other three (ScriptInterpreter::State, Buffer, Park); the window reaches it through
+// this class and it reaches the window and the system through the seam.
 
 #include <optional>
 #include <string>
@@ -50,9 +51,7 @@ public:
     // every "%TITLE%". It names the software being updated wherever the system names the window.
     std::string WindowCaption() const;
 
-    UpdaterState& State() { return state_; }
-    ScriptBuffer& Buffer() { return buffer_; }
-    std::string& Park() { return park_; }
+    // The interpreter of this updater's scripts, and through it the run's state.
     ScriptInterpreter& Interpreter() { return interpreter_; }
     const LanguageTexts& Texts() const { return texts_; }
 
@@ -69,8 +68,6 @@ private:
     bool FeedSignatureHolds(const std::string& feed);
     void LogSignatureRefusal(const std::string& reason);
     void RemoveStaleTemporaryFile();
-    // Removes the file if it is there; a file that cannot be removed stays.
-    void RemoveQuietly(const std::string& path);
     void WriteEndMessages();
     void EndWithFailure();
     void ReturnToIdle();

@@ -13,9 +13,5 @@ DownloadResult WindowsDownloader::DownloadFile(const std::string& url, const std
                                                DownloadKind kind,
                                                const std::optional<Sha256Digest>& expected) {
     const DownloadProgress progress{progressBar_, [this] { window_.ProcessPendingEvents(); }};
-    if (expected) {
-        return DownloadPinnedFile(url, localPath, kind, progress, crypto_, *expected);
-    }
-    return ::DownloadFile(url, localPath, kind, progress) ? DownloadResult::Stored
-                                                          : DownloadResult::Failed;
+    return ::DownloadFile(url, localPath, kind, expected, progress, crypto_);
 }

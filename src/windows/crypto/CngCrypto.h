@@ -6,7 +6,7 @@
 #include <bcrypt.h>
 
 #include "core/seam/Crypto.h"
-#include "publisher/P256Signer.h"
+#include "core/seam/P256Signer.h"
 #include "windows/win32/ScopedHandles.h"
 
 class CngCrypto final : public Crypto {

@@ -21,24 +21,17 @@ struct DownloadJob {
     const std::string& url;
     const std::string& localPath;
     DownloadKind kind;
+    const std::optional<Sha256Digest>& expected;
     ProgressRelay& progress;
-    Crypto* crypto = nullptr;  // with `expected`, for a pinned download
-    const Sha256Digest* expected = nullptr;
+    Crypto& crypto;
     DownloadResult result = DownloadResult::Failed;
 
     void Run() noexcept {
         WinInetTransport http;
         WindowsTemporaryFiles files;
-        if (crypto != nullptr && expected != nullptr) {
-            // The hash runs beside the reads on a thread of its own, not between them.
-            BackgroundHashing hashing(*crypto);
-            result = DownloadPinnedToFile(url, localPath, kind, http, files, progress, hashing,
-                                          *expected);
-        } else {
-            result = DownloadToFile(url, localPath, kind, http, files, progress)
-                         ? DownloadResult::Stored
-                         : DownloadResult::Failed;
-        }
+        // A pinned body's hash runs beside the reads on a thread of its own, not between them.
+        BackgroundHashing hashing(crypto);
+        result = DownloadToFile(url, localPath, kind, expected, http, files, progress, hashing);
     }
 };
 
@@ -70,17 +63,10 @@ DownloadResult RunJob(DownloadJob& job, ProgressRelay& relay, const DownloadProg
 
 }  // namespace
 
-bool DownloadFile(const std::string& url, const std::string& localPath, DownloadKind kind,
-                  const DownloadProgress& progress) {
+DownloadResult DownloadFile(const std::string& url, const std::string& localPath, DownloadKind kind,
+                            const std::optional<Sha256Digest>& expected,
+                            const DownloadProgress& progress, Crypto& crypto) {
     ProgressRelay relay(progress.progressBar);
-    DownloadJob job{url, localPath, kind, relay};
-    return RunJob(job, relay, progress) == DownloadResult::Stored;
-}
-
-DownloadResult DownloadPinnedFile(const std::string& url, const std::string& localPath,
-                                  DownloadKind kind, const DownloadProgress& progress,
-                                  Crypto& crypto, const Sha256Digest& expected) {
-    ProgressRelay relay(progress.progressBar);
-    DownloadJob job{url, localPath, kind, relay, &crypto, &expected};
+    DownloadJob job{url, localPath, kind, expected, relay, crypto};
     return RunJob(job, relay, progress);
 }

@@ -210,7 +210,7 @@ int RunSimulation(const SimulateOptions& options, std::ostream& out) {
     out << "Simulating an update check of " << options.app << " on a copy in " << copy.Path()
         << (options.keep ? " (kept)" : "") << "\n";
     const bool started = updater.StartUp();
-    UpdaterState& state = updater.State();
+    UpdaterState& state = updater.Interpreter().State();
     if (started && !options.feed.empty()) {
         if (feedIsFile) {
             // Served at the configuration's URL, so its signature is checked for that URL.

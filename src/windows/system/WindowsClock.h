@@ -1,7 +1,7 @@
 #pragma once
 // The machine's clock, in the form signature expiries are written in.
 
-#include "core/seam/Crypto.h"
+#include "core/seam/Clock.h"
 
 class WindowsClock final : public Clock {
 public:

@@ -2,8 +2,8 @@
 
 #include <iostream>
 
-#include "libcrypto/OpenSslCrypto.h"
-#include "libcrypto/PosixToolFileSystem.h"
+#include "posix/crypto/OpenSslCrypto.h"
+#include "posix/publisher/PosixToolFileSystem.h"
 #include "publisher/PublisherTool.h"
 
 int main(int argc, char** argv) {

@@ -2,8 +2,9 @@
 // The crypto seam and the signing extension over OpenSSL 3's libcrypto (EVP), for the native
 // Linux build of the publisher's tool and the native backend tests.
 
+#include "core/seam/Clock.h"
 #include "core/seam/Crypto.h"
-#include "publisher/P256Signer.h"
+#include "core/seam/P256Signer.h"
 
 class OpenSslCrypto final : public Crypto, public P256Signer {
 public:

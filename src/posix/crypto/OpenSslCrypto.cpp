@@ -1,7 +1,7 @@
 // OpenSSL backend: keys cross into libcrypto as the same DER the core encodes, so the core's
 // encoders are checked by OpenSSL's own parsers on every call.
 
-#include "libcrypto/OpenSslCrypto.h"
+#include "posix/crypto/OpenSslCrypto.h"
 
 #include <openssl/err.h>
 #include <openssl/evp.h>
@@ -15,7 +15,7 @@
 #include "core/crypto/P256Curve.h"
 #include "core/crypto/P256KeyDer.h"
 #include "core/crypto/UtcTimestamp.h"
-#include "publisher/PrivateKeyPem.h"
+#include "core/crypto/PrivateKeyPem.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "publisher/P256Signer.h"
+#include "core/seam/P256Signer.h"
 
 // The PKCS#8 PEM text of `key` (with its public point, as openssl writes it).
 std::string EncodePrivateKeyPem(const P256KeyPair& key);

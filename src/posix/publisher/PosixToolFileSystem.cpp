@@ -1,7 +1,7 @@
 // The publisher's tool's file calls on POSIX: exclusive creation that never follows a link, with
 // the key file owner-only from its creation, and the rename that replaces a file.
 
-#include "libcrypto/PosixToolFileSystem.h"
+#include "posix/publisher/PosixToolFileSystem.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,7 +12,7 @@
 #include <string>
 #include <stdexcept>
 
-#include "libcrypto/ScopedDescriptor.h"
+#include "posix/publisher/ScopedDescriptor.h"
 
 namespace {
 
