@@ -43,7 +43,7 @@ quillmere_add_fuzzer(placeholders
     LIBRARIES quillmere_core)
 # The download's logic against a scripted server, disk and bar, failures at any step.
 quillmere_add_fuzzer(download
-    SOURCES tests/fuzz/DownloadFuzz.cpp tests/core/FakeUpdater.cpp
+    SOURCES tests/fuzz/DownloadFuzz.cpp tests/core/FakeUpdater.cpp tests/core/FakeWindow.cpp
     LIBRARIES quillmere_core)
 # Signed updates' parsers (base64, DER, times, pins, KEY lines, signature and key files) and the
 # feed check over a stand-in crypto.
