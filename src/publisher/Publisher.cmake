@@ -5,28 +5,32 @@
 # (src/posix/publisher/, over src/posix/crypto/).
 
 add_library(quillmere_publisher STATIC
-    src/publisher/AtomicWrite.cpp
-    src/publisher/CommandLine.cpp
-    src/publisher/FeedSigning.cpp
-    src/publisher/FolderSnapshot.cpp
-    src/publisher/LintArguments.cpp
-    src/publisher/LintCommand.cpp
-    src/publisher/LintFile.cpp
-    src/publisher/LintFinding.cpp
-    src/publisher/LintPaths.cpp
-    src/publisher/LintReport.cpp
-    src/publisher/LintVersions.cpp
-    src/publisher/MappedTransport.cpp
+    src/publisher/common/AtomicWrite.cpp
+    src/publisher/common/CommandLine.cpp
+    src/publisher/keys/FeedSigning.cpp
+    src/publisher/keys/Hash.cpp
+    src/publisher/keys/Keygen.cpp
+    src/publisher/keys/Sign.cpp
+    src/publisher/keys/Verify.cpp
+    src/publisher/simulate/FolderSnapshot.cpp
+    src/publisher/lint/LintArguments.cpp
+    src/publisher/lint/LintCommand.cpp
+    src/publisher/lint/LintFile.cpp
+    src/publisher/lint/LintFinding.cpp
+    src/publisher/lint/LintPaths.cpp
+    src/publisher/lint/LintReport.cpp
+    src/publisher/lint/LintVersions.cpp
+    src/publisher/simulate/MappedTransport.cpp
     src/publisher/PublisherTool.cpp
-    src/publisher/RecordingUpdaterWindow.cpp
-    src/publisher/Release.cpp
-    src/publisher/ReleaseFeed.cpp
-    src/publisher/ReleaseLines.cpp
-    src/publisher/ReleasePins.cpp
-    src/publisher/SimulateCommand.cpp
-    src/publisher/SimulatedDownloader.cpp
-    src/publisher/ToolFiles.cpp
-    src/publisher/UrlMap.cpp
+    src/publisher/simulate/RecordingUpdaterWindow.cpp
+    src/publisher/release/Release.cpp
+    src/publisher/release/ReleaseFeed.cpp
+    src/publisher/release/ReleaseLines.cpp
+    src/publisher/release/ReleasePins.cpp
+    src/publisher/simulate/SimulateCommand.cpp
+    src/publisher/simulate/SimulatedDownloader.cpp
+    src/publisher/common/ToolFiles.cpp
+    src/publisher/common/UrlMap.cpp
 )
 target_link_libraries(quillmere_publisher PUBLIC quillmere_core)
 

@@ -1,5 +1,5 @@
-// The publisher's tool: the usage text, the dispatch of commands, and keygen, sign, hash and
-// verify.
+// The publisher's tool: the usage text and the one table that dispatches its commands to their
+// families (keys/, lint/, release/, simulate/).
 
 #include "publisher/PublisherTool.h"
 
@@ -7,20 +7,13 @@
 #include <ostream>
 #include <stdexcept>
 
-#include "core/crypto/FeedSignature.h"
-#include "core/crypto/KeyLine.h"
 #include "core/script/CommandWords.h"
-#include "core/script/PinField.h"
-#include "publisher/AtomicWrite.h"
-#include "publisher/CommandLine.h"
-#include "publisher/FeedSigning.h"
-#include "publisher/LintCommand.h"
-#include "publisher/LintFile.h"
-#include "core/crypto/PrivateKeyPem.h"
-#include "publisher/Release.h"
-#include "publisher/SimulateCommand.h"
-#include "publisher/ToolFileSystem.h"
-#include "publisher/ToolFiles.h"
+#include "publisher/common/CommandLine.h"
+#include "publisher/keys/KeyCommands.h"
+#include "publisher/lint/LintCommand.h"
+#include "publisher/lint/LintFile.h"
+#include "publisher/release/Release.h"
+#include "publisher/simulate/SimulateCommand.h"
 
 namespace {
 
@@ -98,135 +91,70 @@ std::string Usage() {
            std::string(kUsageTail);
 }
 
-// Writes `pem` to the new file `path`, readable by the current user alone from its first byte.
-// Throws std::runtime_error when anything stands at `path` or the write fails.
-void WriteNewKeyFile(ToolFileSystem& files, const std::string& path, std::string_view pem) {
-    NewFileOutcome outcome;
-    try {
-        outcome = files.CreateNewFile(path, pem, FileAccess::kOwnerOnly);
-    } catch (const std::runtime_error& error) {
-        throw std::runtime_error("cannot write " + path + ": " + error.what());
-    }
-    if (outcome == NewFileOutcome::kExists)
-        throw std::runtime_error(path + " exists already; keygen never overwrites a key");
-    if (outcome == NewFileOutcome::kSymbolicLink)
-        throw std::runtime_error(path +
-                                 " is a symbolic link; keygen writes a key only to a new file");
-}
+// The roles and streams of one run of the tool.
+struct ToolRun {
+    Crypto& crypto;
+    P256Signer& signer;
+    Clock& clock;
+    ToolFileSystem& files;
+    std::ostream& out;
+    std::ostream& err;
+    const Simulator& simulator;
+};
 
-// keygen KEYFILE
-int RunKeygen(const CommandLine& line, P256Signer& signer, ToolFileSystem& files,
-              std::ostream& out) {
-    if (line.operands.size() != 1 || !line.options.empty())
-        throw UsageError("keygen KEYFILE");
-    const P256KeyPair key = signer.GenerateP256();
-    WriteNewKeyFile(files, line.operands[0], EncodePrivateKeyPem(key));
-    out << FormatKeyLine(key.publicKey) << "\n";
+using Arguments = std::vector<std::string>;
+
+int RunHelp(const Arguments&, ToolRun& run) {
+    run.out << Usage();
     return kExitOk;
 }
 
-// sign --key KEYFILE --url URL --expires DAYS|DATE FEED
-int RunSign(const CommandLine& line, Crypto& crypto, P256Signer& signer, Clock& clock,
-            ToolFileSystem& files, std::ostream& out) {
-    if (line.operands.size() != 1)
-        throw UsageError("sign needs one FEED");
-    const std::string expires = ExpiryOf(line.One("--expires"), clock);
-    const std::string& url = line.One("--url");
-    const P256KeyPair key = ReadSigningKey(line.One("--key"));
-    const std::string& feedPath = line.operands[0];
-    const std::string feed = ReadFile(feedPath);
-    WriteAtomically(files, feedPath + ".sig",
-                    SignFeed(crypto, signer, clock, key, url, expires, feed));
-    out << "Wrote " << feedPath << ".sig for " << url << ", expires " << expires << "\n";
-    return kExitOk;
-}
+// Each command word and how it runs: its options parsed, the roles it needs handed over.
+struct ToolCommand {
+    std::string_view word;
+    int (*run)(const Arguments& arguments, ToolRun& run);
+};
 
-// hash FILE...
-int RunHash(const CommandLine& line, Crypto& crypto, std::ostream& out) {
-    if (line.operands.empty() || !line.options.empty())
-        throw UsageError("hash FILE...");
-    for (const std::string& path : line.operands) {
-        out << FormatPinField(Sha256OfFile(crypto, path));
-        out << (line.operands.size() > 1 ? "  " + path : std::string()) << "\n";
-    }
-    return kExitOk;
-}
+constexpr ToolCommand kToolCommands[] = {
+    {"keygen",
+     [](const Arguments& arguments, ToolRun& run) {
+         return RunKeygen(ParseCommandLine(arguments, {}), run.signer, run.files, run.out);
+     }},
+    {"sign",
+     [](const Arguments& arguments, ToolRun& run) {
+         return RunSign(ParseCommandLine(arguments, {"--key", "--url", "--expires"}), run.crypto,
+                        run.signer, run.clock, run.files, run.out);
+     }},
+    {"hash",
+     [](const Arguments& arguments, ToolRun& run) {
+         return RunHash(ParseCommandLine(arguments, {}), run.crypto, run.out);
+     }},
+    {"verify",
+     [](const Arguments& arguments, ToolRun& run) {
+         return RunVerify(ParseCommandLine(arguments, {"--key-line", "--url"}), run.crypto,
+                          run.clock, run.out, run.err);
+     }},
+    {"simulate",
+     [](const Arguments& arguments, ToolRun& run) {
+         return RunSimulate(arguments, run.simulator, run.out, run.err);
+     }},
+    {"release",
+     [](const Arguments& arguments, ToolRun& run) {
+         return RunRelease(ParseCommandLine(arguments, kReleaseOptions), run.crypto, run.signer,
+                           run.clock, run.files, run.out);
+     }},
+    {"lint", [](const Arguments& arguments, ToolRun& run) { return RunLint(arguments, run.out); }},
+    {"help", RunHelp},
+    {"--help", RunHelp},
+    {"-h", RunHelp},
+};
 
-// verify --key-line "KEY ..." [--key-line ...] --url URL FEED
-int RunVerify(const CommandLine& line, Crypto& crypto, Clock& clock, std::ostream& out,
-              std::ostream& err) {
-    if (line.operands.size() != 1)
-        throw UsageError("verify needs one FEED");
-    std::vector<P256PublicKey> keys;
-    for (auto [at, end] = line.options.equal_range("--key-line"); at != end; ++at) {
-        std::string_view text = at->second;
-        if (text.starts_with("KEY "))
-            text.remove_prefix(4);
-        std::string reason;
-        const std::optional<P256PublicKey> key = ParseKeyLine(text, reason);
-        if (!key)
-            throw UsageError("--key-line: " + reason);
-        keys.push_back(*key);
-    }
-    if (keys.empty())
-        throw UsageError("give at least one --key-line");
-    const std::string& url = line.One("--url");
-    const std::string& feedPath = line.operands[0];
-    const std::string feed = ReadFile(feedPath);
-    std::string signatureFile;
-    try {
-        signatureFile = ReadFile(feedPath + ".sig");
-    } catch (const std::runtime_error&) {
-        err << "Refused: " << feedPath << ".sig cannot be read\n";
-        return kExitRefused;
-    }
-    const FeedVerdict verdict = VerifyFeedSignature(crypto, clock, keys, url, feed, signatureFile);
-    if (!verdict.ok) {
-        err << "Refused: " << verdict.reason << "\n";
-        return kExitRefused;
-    }
-    out << "OK: " << feedPath << " is signed for " << url << "\n";
-    return kExitOk;
-}
-
-// simulate --app DIR [--feed URL|FILE] [--answer yes|no] [--map URL-PREFIX=DIR]... [--keep]
-int RunSimulate(const std::vector<std::string>& arguments, const Simulator& simulator,
-                std::ostream& out, std::ostream& err) {
-    const SimulateOptions options = ParseSimulateOptions(arguments);
-    if (!simulator) {
-        err << "quillmere-publish: simulate runs the updater's Windows side: use the Windows "
-               "build, quillmere-publish.exe (under Wine on Linux)\n";
-        return kExitUsage;
-    }
-    return simulator(options, out);
-}
-
-int RunCommand(const std::vector<std::string>& arguments, Crypto& crypto, P256Signer& signer,
-               Clock& clock, ToolFileSystem& files, std::ostream& out, std::ostream& err,
-               const Simulator& simulator) {
+int RunCommand(const Arguments& arguments, ToolRun& run) {
     const std::string command = arguments.empty() ? std::string() : arguments[0];
-    if (command == "keygen")
-        return RunKeygen(ParseCommandLine(arguments, {}), signer, files, out);
-    if (command == "sign") {
-        return RunSign(ParseCommandLine(arguments, {"--key", "--url", "--expires"}), crypto, signer,
-                       clock, files, out);
-    }
-    if (command == "hash")
-        return RunHash(ParseCommandLine(arguments, {}), crypto, out);
-    if (command == "verify") {
-        return RunVerify(ParseCommandLine(arguments, {"--key-line", "--url"}), crypto, clock, out,
-                         err);
-    }
-    if (command == "simulate")
-        return RunSimulate(arguments, simulator, out, err);
-    if (command == "release")
-        return RunRelease(ParseCommandLine(arguments, kReleaseOptions), crypto, signer, clock,
-                          files, out);
-    if (command == "lint")
-        return RunLint(arguments, out);
-    if (command == "help" || command == "--help" || command == "-h") {
-        out << Usage();
-        return kExitOk;
+    for (const ToolCommand& entry : kToolCommands) {
+        if (entry.word == command) {
+            return entry.run(arguments, run);
+        }
     }
     throw UsageError(command.empty() ? "no command" : "unknown command " + command);
 }
@@ -237,7 +165,8 @@ int RunPublisherTool(const std::vector<std::string>& arguments, Crypto& crypto, 
                      Clock& clock, ToolFileSystem& files, std::ostream& out, std::ostream& err,
                      const Simulator& simulator) {
     try {
-        return RunCommand(arguments, crypto, signer, clock, files, out, err, simulator);
+        ToolRun run{crypto, signer, clock, files, out, err, simulator};
+        return RunCommand(arguments, run);
     } catch (const UsageError& error) {
         err << "quillmere-publish: " << error.what() << "\n" << Usage();
         return kExitUsage;

@@ -9,10 +9,10 @@
 
 #include "core/seam/Clock.h"
 #include "core/seam/Crypto.h"
-#include "publisher/CommandLine.h"
 #include "core/seam/P256Signer.h"
-#include "publisher/SimulateCommand.h"
-#include "publisher/ToolFileSystem.h"
+#include "publisher/common/CommandLine.h"
+#include "publisher/common/ToolFileSystem.h"
+#include "publisher/simulate/SimulateCommand.h"
 
 // Runs the command in `arguments` (without the program name), writing results to `out` and
 // errors and usage to `err`; every file it writes goes through `files`. Returns kExitOk,

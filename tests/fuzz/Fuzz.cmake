@@ -52,8 +52,8 @@ quillmere_add_fuzzer(signing
     LIBRARIES quillmere_core)
 # quillmere-publish lint over a run of up to four files: findings in their files, ASCII output.
 quillmere_add_fuzzer(lint
-    SOURCES tests/fuzz/LintFuzz.cpp src/publisher/CommandLine.cpp src/publisher/LintArguments.cpp
-            src/publisher/LintCommand.cpp src/publisher/LintFile.cpp src/publisher/LintFinding.cpp
-            src/publisher/LintPaths.cpp src/publisher/LintReport.cpp src/publisher/LintVersions.cpp
-            src/publisher/ToolFiles.cpp
+    SOURCES tests/fuzz/LintFuzz.cpp src/publisher/common/CommandLine.cpp src/publisher/lint/LintArguments.cpp
+            src/publisher/lint/LintCommand.cpp src/publisher/lint/LintFile.cpp src/publisher/lint/LintFinding.cpp
+            src/publisher/lint/LintPaths.cpp src/publisher/lint/LintReport.cpp src/publisher/lint/LintVersions.cpp
+            src/publisher/common/ToolFiles.cpp
     LIBRARIES quillmere_core)

@@ -15,8 +15,8 @@
 #include <string>
 
 #include "fuzz/FuzzInput.h"
-#include "publisher/LintCommand.h"
-#include "publisher/LintReport.h"
+#include "publisher/lint/LintCommand.h"
+#include "publisher/lint/LintReport.h"
 
 namespace {
 

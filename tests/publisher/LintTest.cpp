@@ -8,8 +8,8 @@
 #include <regex>
 #include <sstream>
 
-#include "publisher/CommandLine.h"
-#include "publisher/LintCommand.h"
+#include "publisher/common/CommandLine.h"
+#include "publisher/lint/LintCommand.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "publisher/MappedTransport.h"
+#include "publisher/simulate/MappedTransport.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include "core/crypto/Sha256Pin.h"
 #include "posix/crypto/OpenSslCrypto.h"
 #include "posix/publisher/PosixToolFileSystem.h"
-#include "publisher/AtomicWrite.h"
 #include "publisher/PublisherTool.h"
-#include "publisher/ReleasePins.h"
-#include "publisher/ToolFiles.h"
+#include "publisher/common/AtomicWrite.h"
+#include "publisher/common/ToolFiles.h"
+#include "publisher/release/ReleasePins.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "core/crypto/KeyLine.h"
-#include "publisher/AtomicWrite.h"
-#include "publisher/FeedSigning.h"
 #include "publisher/PublisherTool.h"
-#include "publisher/ToolFiles.h"
+#include "publisher/common/AtomicWrite.h"
+#include "publisher/common/ToolFiles.h"
+#include "publisher/keys/FeedSigning.h"
 
 #ifdef _WIN32
 #include <windows.h>

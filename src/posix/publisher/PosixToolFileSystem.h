@@ -1,7 +1,7 @@
 #pragma once
 // The publisher's tool's file calls over POSIX, for its Linux build.
 
-#include "publisher/ToolFileSystem.h"
+#include "publisher/common/ToolFileSystem.h"
 
 class PosixToolFileSystem final : public ToolFileSystem {
 public:

@@ -6,7 +6,7 @@
 
 #include <iosfwd>
 
-#include "publisher/SimulateCommand.h"
+#include "publisher/simulate/SimulateCommand.h"
 
 // Copies options.app into a new temporary folder, runs start-up and one update check there,
 // writes the report (progress log, message boxes, programs not started, downloads, the change

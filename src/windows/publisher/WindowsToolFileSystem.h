@@ -1,7 +1,7 @@
 #pragma once
 // The publisher's tool's file calls over Win32, for quillmere-publish.exe.
 
-#include "publisher/ToolFileSystem.h"
+#include "publisher/common/ToolFileSystem.h"
 
 class WindowsToolFileSystem final : public ToolFileSystem {
 public:

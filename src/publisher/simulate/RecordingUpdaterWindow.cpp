@@ -1,0 +1,40 @@
+#include "publisher/simulate/RecordingUpdaterWindow.h"
+
+int RecordingUpdaterWindow::ShowMessageBox(const std::string& text, MessageBoxStyle style) {
+    int answer = kAnswerOk;
+    if (style == MessageBoxStyle::Question)
+        answer = answerYes_ ? kAnswerYes : kAnswerNo;
+    boxes_.push_back({text, style, answer, LogLines().size()});
+    return answer;
+}
+
+std::vector<std::string> RecordingUpdaterWindow::LogLines() const {
+    std::vector<std::string> lines;
+    if (log_.empty())
+        return lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = log_.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(log_.substr(start, end - start));
+    lines.push_back(log_.substr(start));
+    return lines;
+}
+
+const char* IconName(MessageBoxStyle style) {
+    switch (style) {
+        case MessageBoxStyle::Error:
+            return "error";
+        case MessageBoxStyle::Information:
+            return "information";
+        case MessageBoxStyle::Question:
+            return "question";
+    }
+    return "unknown";
+}
+
+const char* ButtonNames(MessageBoxStyle style) {
+    return style == MessageBoxStyle::Question ? "Yes No" : "OK";
+}
+
+const char* AnswerName(int answer) {
+    return answer == kAnswerYes ? "Yes" : answer == kAnswerNo ? "No" : "OK";
+}
