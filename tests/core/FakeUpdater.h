@@ -11,8 +11,6 @@
 #include "core/FakeWindow.h"
 #include "core/update/Updater.h"
 
-// Every role of the platform in one object, so a test sets up files, texts, server and programs
-// in one place.
 // A stand-in for SHA-256 and ECDSA, deterministic and keyed on exact bytes: FakeDigest mixes
 // every byte, and a signature verifies only when it is FakeSign(key, digest).
 Sha256Digest FakeDigest(std::string_view bytes);
@@ -32,6 +30,8 @@ public:
     std::string now = "2026-06-01T12:00:00Z";
 };
 
+// Every role of the platform in one object, so a test sets up files, texts, server and programs
+// in one place.
 class FakePlatform : public ProgramHome,
                      public FileSystem,
                      public ProgramLauncher,
