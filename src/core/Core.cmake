@@ -36,7 +36,7 @@ add_library(quillmere_core STATIC
     src/core/crypto/P256Curve.cpp
     src/core/crypto/EcdsaSignatureDer.cpp
     src/core/crypto/UtcTimestamp.cpp
-    src/core/crypto/Sha256Pin.cpp
+    src/core/crypto/Sha256Hex.cpp
     src/core/crypto/KeyLine.cpp
     src/core/crypto/SignatureFile.cpp
     src/core/crypto/FeedSignature.cpp

@@ -9,10 +9,10 @@
 #include "core/crypto/KeyLine.h"
 #include "core/crypto/P256Curve.h"
 #include "core/crypto/P256KeyDer.h"
-#include "core/crypto/Sha256Pin.h"
-#include "core/script/PinField.h"
+#include "core/crypto/Sha256Hex.h"
 #include "core/crypto/SignatureFile.h"
 #include "core/crypto/UtcTimestamp.h"
+#include "core/script/PinField.h"
 
 namespace {
 

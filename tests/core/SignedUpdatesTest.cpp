@@ -9,7 +9,7 @@
 #include "core/FakeUpdater.h"
 #include "core/crypto/Base64.h"
 #include "core/crypto/KeyLine.h"
-#include "core/crypto/Sha256Pin.h"
+#include "core/crypto/Sha256Hex.h"
 #include "core/crypto/SignatureFile.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include "core/crypto/EcdsaSignatureDer.h"
 #include "core/crypto/FeedSignature.h"
 #include "core/crypto/KeyLine.h"
-#include "core/crypto/Sha256Pin.h"
-#include "core/crypto/SignatureFile.h"
 #include "core/crypto/PrivateKeyPem.h"
+#include "core/crypto/Sha256Hex.h"
+#include "core/crypto/SignatureFile.h"
 
 #ifdef _WIN32
 #include "windows/crypto/BackgroundSha256.h"

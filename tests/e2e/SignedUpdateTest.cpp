@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "core/crypto/Base64.h"
-#include "core/crypto/Sha256Pin.h"
+#include "core/crypto/Sha256Hex.h"
 #include "windows/crypto/CngCrypto.h"
 
 namespace e2e {

@@ -11,12 +11,12 @@
 #include "core/crypto/FeedSignature.h"
 #include "core/crypto/KeyLine.h"
 #include "core/crypto/P256KeyDer.h"
-#include "core/crypto/Sha256Pin.h"
-#include "core/script/PinField.h"
+#include "core/crypto/PrivateKeyPem.h"
+#include "core/crypto/Sha256Hex.h"
 #include "core/crypto/SignatureFile.h"
 #include "core/crypto/UtcTimestamp.h"
+#include "core/script/PinField.h"
 #include "fuzz/FuzzInput.h"
-#include "core/crypto/PrivateKeyPem.h"
 
 namespace {
 

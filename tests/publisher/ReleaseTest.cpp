@@ -8,7 +8,7 @@
 #include <map>
 #include <sstream>
 
-#include "core/crypto/Sha256Pin.h"
+#include "core/crypto/Sha256Hex.h"
 #include "posix/crypto/OpenSslCrypto.h"
 #include "posix/publisher/PosixToolFileSystem.h"
 #include "publisher/PublisherTool.h"

@@ -1,6 +1,6 @@
 #include "core/script/PinField.h"
 
-#include "core/crypto/Sha256Pin.h"
+#include "core/crypto/Sha256Hex.h"
 #include "core/script/ScriptFailure.h"
 
 bool IsSha256PinField(std::string_view field) {

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "core/crypto/Sha256Pin.h"
+#include "core/crypto/Sha256Hex.h"
 #include "publisher/common/ToolFiles.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Hex text of digests.
 
-#include "core/crypto/Sha256Pin.h"
+#include "core/crypto/Sha256Hex.h"
 
 namespace {
 
