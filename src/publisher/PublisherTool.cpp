@@ -73,7 +73,7 @@ std::string IndentedParagraph(std::string_view text) {
 // command table.
 std::string Usage() {
     const std::string pinned = CommandWords(
-        [](const CommandSpec& command) { return command.fields.Has(FieldKind::Pin); }, "and");
+        [](const CommandRow& command) { return command.fields.Has(FieldKind::Pin); }, "and");
     return std::string(kUsageHead) +
            IndentedParagraph(
                "Reports what the updater would do with each file: FILE:LINE:COLUMN: "

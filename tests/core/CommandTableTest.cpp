@@ -9,7 +9,7 @@ namespace {
 
 // lint and release trust the table's trap column; the handlers arm the trap themselves.
 TEST(CommandTableTest, EachHandlerArmsTheTrapAsItsRowSays) {
-    for (const CommandSpec& command : kCommandTable) {
+    for (const CommandRow& command : kCommandTable) {
         for (const RunKind kind : {RunKind::TopLevel, RunKind::Nested, RunKind::Configuration}) {
             FakeUpdater app;
             ScriptRun run(kind);

@@ -1,7 +1,7 @@
 #include "core/script/CommandTable.h"
 
-const CommandSpec* FindCommand(std::string_view word) {
-    for (const CommandSpec& command : kCommandTable) {
+const CommandRow* FindCommand(std::string_view word) {
+    for (const CommandRow& command : kCommandTable) {
         if (command.word == word) {
             return &command;
         }
@@ -9,6 +9,6 @@ const CommandSpec* FindCommand(std::string_view word) {
     return nullptr;
 }
 
-const CommandSpec* FindLineCommand(std::string_view line) {
+const CommandRow* FindLineCommand(std::string_view line) {
     return FindCommand(line.substr(0, kCommandLength));
 }

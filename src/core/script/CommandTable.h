@@ -1,16 +1,16 @@
 #pragma once
 // The command table: the one description of the script language. Each row is a command (its
-// word, its handler, its fields and the rules of its lines: CommandSpec.h), tested in order; the
+// word, its handler, its fields and the rules of its lines: CommandRow.h), tested in order; the
 // first match wins. Matching is exact and case-sensitive. The interpreter's loop knows the
 // table, not the commands; lint and release read their checks and pins from it.
 
 #include <array>
 #include <string_view>
 
-#include "core/script/CommandSpec.h"
+#include "core/script/CommandRow.h"
 #include "core/script/Commands.h"
 
-inline constexpr auto kCommandTable = std::to_array<CommandSpec>({
+inline constexpr auto kCommandTable = std::to_array<CommandRow>({
     {.word = "ADR",
      .handler = RunAdr,
      .fields = {{FieldKind::UpdateInformationUrl, "URL"}},
@@ -85,7 +85,7 @@ inline constexpr auto kCommandTable = std::to_array<CommandSpec>({
 });
 
 static_assert([] {
-    for (const CommandSpec& command : kCommandTable) {
+    for (const CommandRow& command : kCommandTable) {
         if (!IsWellFormed(command)) {
             return false;
         }
@@ -94,8 +94,8 @@ static_assert([] {
 }());
 
 // The first command of the table whose word is `word`; nullptr when none is.
-const CommandSpec* FindCommand(std::string_view word);
+const CommandRow* FindCommand(std::string_view word);
 
 // The command of a script line: the one its first kCommandLength characters name, as the
 // interpreter's loop looks it up.
-const CommandSpec* FindLineCommand(std::string_view line);
+const CommandRow* FindLineCommand(std::string_view line);

@@ -13,7 +13,7 @@
 template <typename Test>
 std::string CommandWords(const Test& matches, std::string_view conjunction = "or") {
     std::vector<std::string_view> words;
-    for (const CommandSpec& command : kCommandTable) {
+    for (const CommandRow& command : kCommandTable) {
         if (matches(command)) {
             words.push_back(command.word);
         }

@@ -78,7 +78,7 @@ LineOutcome ScriptInterpreter::RunLine(ScriptRun& run) {
 }
 
 LineOutcome ScriptInterpreter::Dispatch(ScriptRun& run) {
-    const CommandSpec* command = FindLineCommand(run.CurrentLine());
+    const CommandRow* command = FindLineCommand(run.CurrentLine());
     if (command == nullptr) {
         // A word outside the table, a lower-case command or a line that begins with a blank.
         return ReportCommandError(run, Text("UnknownCommand"));

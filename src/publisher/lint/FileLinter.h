@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/script/CommandSpec.h"
+#include "core/script/CommandRow.h"
 #include "publisher/lint/LintFile.h"
 
 // One line as the core's ScriptBuffer takes it, at its place in the file.
@@ -57,12 +57,12 @@ private:
     void CheckLine(std::string_view line, std::size_t offset);
     void ReportUnknownCommand(std::string_view line, std::size_t offset);
     // The argument of a line of `command`, at `offset`: each field as its kind says.
-    void CheckArgument(const CommandSpec& command, const std::string& argument,
+    void CheckArgument(const CommandRow& command, const std::string& argument,
                        std::size_t offset);
-    bool CheckField(const CommandSpec& command, const ArgumentFields& fields, std::size_t index,
+    bool CheckField(const CommandRow& command, const ArgumentFields& fields, std::size_t index,
                     std::size_t offset);
     void CheckVersion(const std::string& version, std::size_t offset, bool listed);
-    bool CheckUpdateScriptUrl(const CommandSpec& command, const ArgumentFields& fields,
+    bool CheckUpdateScriptUrl(const CommandRow& command, const ArgumentFields& fields,
                               std::size_t index, std::size_t offset);
     void CheckErasedFolder(const std::string& word, const std::string& folder,
                            std::size_t offset);

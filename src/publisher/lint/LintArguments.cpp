@@ -7,7 +7,7 @@
 
 #include "core/crypto/KeyLine.h"
 #include "core/crypto/P256Curve.h"
-#include "core/script/CommandSpec.h"
+#include "core/script/CommandRow.h"
 #include "core/script/PinField.h"
 #include "core/script/ScriptFailure.h"
 #include "core/script/ScriptFields.h"
@@ -34,7 +34,7 @@ constexpr std::string_view kPathAsWritten = "a path is used as written";
 
 // "CMV needs version;description;script URL: the ";" after the version is missing, and the
 // line fails": a line of `command` with only `found` of its required fields.
-std::string MissingFieldMessage(const CommandSpec& command, std::size_t found) {
+std::string MissingFieldMessage(const CommandRow& command, std::size_t found) {
     const FieldList& fields = command.fields;
     std::string names;
     for (std::size_t index = 0; index < fields.Required(); ++index) {
@@ -49,7 +49,7 @@ std::string MissingFieldMessage(const CommandSpec& command, std::size_t found) {
 
 }  // namespace
 
-void FileLinter::CheckArgument(const CommandSpec& command, const std::string& argument,
+void FileLinter::CheckArgument(const CommandRow& command, const std::string& argument,
                                std::size_t offset) {
     if (command.argument == ArgumentUse::Required && argument.empty()) {
         Error(offset, "no-argument", std::string(command.word) + " without its argument");
@@ -69,17 +69,17 @@ void FileLinter::CheckArgument(const CommandSpec& command, const std::string& ar
 
 // Field `index` of a line of `command` whose argument is at `offset`, checked as its kind says.
 // False when the fields after it are not worth checking.
-bool FileLinter::CheckField(const CommandSpec& command, const ArgumentFields& fields,
+bool FileLinter::CheckField(const CommandRow& command, const ArgumentFields& fields,
                             std::size_t index, std::size_t offset) {
-    const FieldSpec& spec = command.fields[index];
-    if (spec.kind == FieldKind::Pin) {
+    const FieldDescription& field = command.fields[index];
+    if (field.kind == FieldKind::Pin) {
         CheckPinField(command.word, fields, index, offset);
         return true;
     }
     const std::string text(fields[index].text);
     const std::size_t at = offset + fields[index].offset;
-    const std::string word(command.word), name(spec.name);
-    switch (spec.kind) {
+    const std::string word(command.word), name(field.name);
+    switch (field.kind) {
         case FieldKind::UpdateInformationUrl:
             sawUpdateInformationUrl_ = true;
             break;
@@ -149,7 +149,7 @@ void FileLinter::CheckErasedFolder(const std::string& word, const std::string& f
 
 // The URL of an offered version's update script, field `index` of a line whose argument is at
 // `offset`. False when a ";" in the description before it has shifted the fields.
-bool FileLinter::CheckUpdateScriptUrl(const CommandSpec& command, const ArgumentFields& fields,
+bool FileLinter::CheckUpdateScriptUrl(const CommandRow& command, const ArgumentFields& fields,
                                       std::size_t index, std::size_t offset) {
     const std::string_view url = fields[index].text;
     const std::size_t at = offset + fields[index].offset;

@@ -30,16 +30,16 @@ std::vector<LineSpan> TakeLines(const std::string& text) {
 }
 
 // What a command tells of the kind of the file it is in, for guessing the kind.
-bool MarksFeed(const CommandSpec& command) {
+bool MarksFeed(const CommandRow& command) {
     return command.usualIn.Only(LintKind::Feed);
 }
-bool MarksScript(const CommandSpec& command) {
+bool MarksScript(const CommandRow& command) {
     return command.usualIn.Only(LintKind::Script);
 }
-bool MarksConfig(const CommandSpec& command) {
+bool MarksConfig(const CommandRow& command) {
     return command.usualIn.Has(LintKind::Config);
 }
-bool MarksVersion(const CommandSpec& command) {
+bool MarksVersion(const CommandRow& command) {
     return command.usualIn.Has(LintKind::Version);
 }
 
@@ -54,7 +54,7 @@ LintKind GuessFromLines(std::string_view fileName, const std::string& text,
     }
     bool script = false, config = false, version = false;
     for (const LineSpan& line : lines) {
-        const CommandSpec* command =
+        const CommandRow* command =
             FindLineCommand(std::string_view(text).substr(line.offset, line.length));
         if (command == nullptr) {
             continue;
@@ -157,7 +157,7 @@ void FileLinter::CheckLineEnd(const LineSpan& span, std::string_view line) {
         if (trapArmed_) {
             Error(end, "trailing-cr",
                   "the file ends with a CR without LF: after a " +
-                      CommandWords([](const CommandSpec& command) { return command.armsTrap; }) +
+                      CommandWords([](const CommandRow& command) { return command.armsTrap; }) +
                       " line the updater fails on it");
         } else {
             Warning(end, "trailing-cr", "the file ends with a CR without LF; the updater drops it");
@@ -180,7 +180,7 @@ void FileLinter::CheckLineEnd(const LineSpan& span, std::string_view line) {
 }
 
 void FileLinter::CheckLine(std::string_view line, std::size_t offset) {
-    const CommandSpec* command = FindLineCommand(line);
+    const CommandRow* command = FindLineCommand(line);
     if (command == nullptr) {
         ReportUnknownCommand(line, offset);
         return;

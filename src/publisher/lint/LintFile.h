@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/script/CommandSpec.h"
+#include "core/script/CommandRow.h"
 #include "publisher/lint/LintFinding.h"
 #include "publisher/lint/LintVersions.h"
 

@@ -12,7 +12,7 @@ namespace {
 
 // The version a line lists as an update, or "" for a line that lists none.
 std::string ListedVersion(const std::string& line) {
-    const CommandSpec* command = FindLineCommand(line);
+    const CommandRow* command = FindLineCommand(line);
     if (command == nullptr || !command->fields.Has(FieldKind::ListedVersion) ||
         line.size() <= kCommandLength)
         return {};

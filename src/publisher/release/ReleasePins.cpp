@@ -11,13 +11,13 @@
 namespace {
 
 // The command of a line release pins: one with a pin field, for the file of its URL field.
-const CommandSpec* PinnedCommandOf(const std::string& line) {
-    const CommandSpec* command = FindLineCommand(line);
+const CommandRow* PinnedCommandOf(const std::string& line) {
+    const CommandRow* command = FindLineCommand(line);
     return command != nullptr && command->fields.Has(FieldKind::Pin) ? command : nullptr;
 }
 
 // The index of the URL field whose file the pin is the hash of.
-std::size_t UrlFieldOf(const CommandSpec& command) {
+std::size_t UrlFieldOf(const CommandRow& command) {
     std::size_t index = 0;
     while (!IsUrl(command.fields[index].kind)) {
         ++index;  // IsWellFormed: a URL comes before the pin
@@ -26,7 +26,7 @@ std::size_t UrlFieldOf(const CommandSpec& command) {
 }
 
 // Pins one line; throws std::runtime_error (or ScriptFailure) with the reason it cannot be.
-ScriptPin PinLine(std::string& line, const CommandSpec& command,
+ScriptPin PinLine(std::string& line, const CommandRow& command,
                   const std::vector<UrlMapping>& map, const FileHasher& hashFile) {
     ScriptRun run(RunKind::Nested);
     run.SetCurrentLine(line);
@@ -69,7 +69,7 @@ PinnedScript PinScript(const std::string& text, const std::string& name,
     PinnedScript result;
     std::string problems;
     for (std::size_t i = 0; i < lines.lines.size(); ++i) {
-        const CommandSpec* command = PinnedCommandOf(lines.lines[i]);
+        const CommandRow* command = PinnedCommandOf(lines.lines[i]);
         if (!command)
             continue;
         try {

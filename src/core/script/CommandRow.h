@@ -43,7 +43,7 @@ constexpr bool IsUrl(FieldKind kind) {
            kind == FieldKind::DownloadUrl;
 }
 
-struct FieldSpec {
+struct FieldDescription {
     FieldKind kind = FieldKind::Text;
     std::string_view name;  // as lint's messages name it ("local file", "script URL")
 };
@@ -53,16 +53,16 @@ struct FieldSpec {
 class FieldList {
 public:
     constexpr FieldList() = default;
-    constexpr FieldList(std::initializer_list<FieldSpec> fields) {
-        for (const FieldSpec& field : fields) {
+    constexpr FieldList(std::initializer_list<FieldDescription> fields) {
+        for (const FieldDescription& field : fields) {
             fields_[count_++] = field;  // past kMostFields: not a constant expression
         }
     }
 
     constexpr std::size_t size() const { return count_; }
-    constexpr const FieldSpec& operator[](std::size_t index) const { return fields_[index]; }
-    constexpr const FieldSpec* begin() const { return fields_.data(); }
-    constexpr const FieldSpec* end() const { return fields_.data() + count_; }
+    constexpr const FieldDescription& operator[](std::size_t index) const { return fields_[index]; }
+    constexpr const FieldDescription* begin() const { return fields_.data(); }
+    constexpr const FieldDescription* end() const { return fields_.data() + count_; }
 
     // How many fields a line must have: all but a last pin.
     constexpr std::size_t Required() const {
@@ -80,7 +80,7 @@ public:
     constexpr bool Has(FieldKind kind) const { return IndexOf(kind) < count_; }
 
 private:
-    std::array<FieldSpec, kMostFields> fields_{};
+    std::array<FieldDescription, kMostFields> fields_{};
     std::size_t count_ = 0;
 };
 
@@ -114,7 +114,7 @@ enum class ArgumentUse {
     Ignored,   // never read: the line may have none
 };
 
-struct CommandSpec {
+struct CommandRow {
     std::string_view word;  // kCommandLength characters, matched exactly and case-sensitively
     CommandHandler handler;
     FieldList fields = {};   // one field takes the whole argument; several are split at ";"
@@ -140,7 +140,7 @@ struct CommandSpec {
 
 // A row the rest of the program can rely on: a word of kCommandLength characters, and a pin
 // only as the last of several fields, after the URL whose file it pins.
-constexpr bool IsWellFormed(const CommandSpec& command) {
+constexpr bool IsWellFormed(const CommandRow& command) {
     const FieldList& fields = command.fields;
     const std::size_t pin = fields.IndexOf(FieldKind::Pin);
     bool urlBeforePin = false;
