@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+#include "core/text/AsciiCase.h"
+
 namespace {
 
 // The five parts of a URL reference (RFC 3986, appendix B). A part that is absent differs from
@@ -107,11 +109,6 @@ std::string JoinUrl(const UrlParts& parts, const std::string& path) {
         url.append("#").append(*parts.fragment);
     }
     return url;
-}
-
-char LowerAscii(char character) {
-    return character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a')
-                                                : character;
 }
 
 }  // namespace

@@ -2,18 +2,10 @@
 
 #include "core/crypto/Sha256Hex.h"
 #include "core/script/ScriptFailure.h"
+#include "core/text/AsciiCase.h"
 
 bool IsSha256PinField(std::string_view field) {
-    if (field.size() < kSha256PinPrefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < kSha256PinPrefix.size(); ++i) {
-        const char c = field[i];
-        if ((c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) != kSha256PinPrefix[i]) {
-            return false;
-        }
-    }
-    return true;
+    return StartsWithIgnoringAsciiCase(field, kSha256PinPrefix);
 }
 
 std::optional<Sha256Digest> ParseSha256PinField(std::string_view field) {

@@ -2,17 +2,16 @@
 
 #include <algorithm>
 
+#include "core/crypto/KeyLine.h"
+#include "core/text/AsciiCase.h"
+
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool BeginsWithKeyWord(std::string_view line) {
     line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
-    if (line.size() < 3) {
-        return false;
-    }
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
-    return upper(line[0]) == 'K' && upper(line[1]) == 'E' && upper(line[2]) == 'Y';
+    return StartsWithIgnoringAsciiCase(line, kKeyCommand);
 }
 
 // The number (from 1) of the line the run stopped on, given the bytes it took from the front.

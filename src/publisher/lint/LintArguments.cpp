@@ -57,7 +57,8 @@ void FileLinter::CheckArgument(const CommandRow& command, const std::string& arg
     }
     const ArgumentFields fields = command.Split(argument);
     if (fields.size() < command.fields.Required()) {
-        Error(offset + argument.size(), "missing-field", MissingFieldMessage(command, fields.size()));
+        Error(offset + argument.size(), "missing-field",
+              MissingFieldMessage(command, fields.size()));
         return;
     }
     for (std::size_t index = 0; index < command.fields.size(); ++index) {

@@ -5,13 +5,10 @@
 
 #include "core/script/ScriptFailure.h"
 #include "core/script/ScriptFields.h"
+#include "core/text/AsciiCase.h"
 #include "publisher/lint/FileLinter.h"
 
 namespace {
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // Where a path written after the script path rule's "\" leads: how far above the program's
 // folder it climbs, and whether it ends in that folder or above it.

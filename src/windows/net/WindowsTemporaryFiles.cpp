@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/text/AsciiCase.h"
 #include "windows/win32/ScopedHandles.h"
 
 namespace {
@@ -21,11 +22,6 @@ constexpr char kHexDigits[] = "0123456789abcdef";
 std::string TemporaryName(int number) {
     return std::string(kNamePrefix) + kHexDigits[number / 16] + kHexDigits[number % 16] +
            kNameSuffix;
-}
-
-char LowerAscii(char character) {
-    return character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a')
-                                                : character;
 }
 
 // Whether two file names are the same to Windows (which ignores the case of ASCII letters).
