@@ -70,12 +70,8 @@ bool OfferUpdate(ScriptInterpreter& interpreter, const VersionEntry& entry) {
 std::string ReadCheckedScript(ScriptInterpreter& interpreter, const std::string& path,
                               const std::optional<Sha256Digest>& pin, DownloadResult& download) {
     std::string script = interpreter.Files().ReadFileBytes(path);
-    if (pin) {
-        const std::unique_ptr<Sha256Hasher> hasher = interpreter.Cryptography().NewSha256();
-        hasher->Update(script);
-        if (hasher->Finish() != *pin) {
-            download = DownloadResult::DigestMismatch;
-        }
+    if (pin && Sha256Of(interpreter.Cryptography(), script) != *pin) {
+        download = DownloadResult::DigestMismatch;
     }
     return script;
 }

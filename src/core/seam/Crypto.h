@@ -41,3 +41,10 @@ public:
     virtual bool VerifyP256(const P256PublicKey& key, const Sha256Digest& digest,
                             const P256Signature& signature) = 0;
 };
+
+// The SHA-256 of `bytes` held whole in memory. Throws as NewSha256 does.
+inline Sha256Digest Sha256Of(Crypto& crypto, std::string_view bytes) {
+    const std::unique_ptr<Sha256Hasher> hasher = crypto.NewSha256();
+    hasher->Update(bytes);
+    return hasher->Finish();
+}

@@ -45,9 +45,7 @@ std::string SignFeed(Crypto& crypto, P256Signer& signer, Clock& clock, const P25
                      const std::string& url, const std::string& expires, const std::string& feed) {
     if (!(clock.UtcNow() < expires))
         throw std::runtime_error("the expiry " + expires + " has passed");
-    std::unique_ptr<Sha256Hasher> hasher = crypto.NewSha256();
-    hasher->Update(SignedMessage(url, "expires " + expires, feed));
-    const Sha256Digest digest = hasher->Finish();
+    const Sha256Digest digest = Sha256Of(crypto, SignedMessage(url, "expires " + expires, feed));
     const P256Signature signature = signer.SignP256(key, digest);
     // A key file whose public point is not its private key's would sign what no one verifies.
     if (!crypto.VerifyP256(key.publicKey, digest, signature)) {

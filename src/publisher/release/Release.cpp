@@ -86,10 +86,9 @@ int RunRelease(const CommandLine& line, Crypto& crypto, P256Signer& signer, Cloc
     const PinnedScript pinned =
         PinScript(script, request.scriptPath, request.map,
                   [&crypto](const std::string& path) { return Sha256OfFile(crypto, path); });
-    std::unique_ptr<Sha256Hasher> hasher = crypto.NewSha256();
-    hasher->Update(pinned.text);
     const std::string cmvLine = "CMV " + request.version + ";" + request.description + ";" +
-                                request.scriptUrl + ";" + FormatPinField(hasher->Finish());
+                                request.scriptUrl + ";" +
+                                FormatPinField(Sha256Of(crypto, pinned.text));
 
     const bool feedExists = std::filesystem::exists(request.feedPath);
     std::vector<std::string> warnings;
