@@ -48,33 +48,29 @@ bool Subtract(U256& a, const U256& b) {
     return borrow != 0;
 }
 
-// (a + b) mod p for a, b below p.
-U256 AddMod(const U256& a, const U256& b) {
-    U256 sum;
+// a + b, and whether it carried.
+bool Add(U256& a, const U256& b) {
     unsigned carry = 0;
     for (int limb = 0; limb < 4; ++limb) {
         const unsigned __int128 total = static_cast<unsigned __int128>(a[limb]) + b[limb] + carry;
-        sum[limb] = static_cast<std::uint64_t>(total);
+        a[limb] = static_cast<std::uint64_t>(total);
         carry = static_cast<unsigned>(total >> 64);
     }
-    if (carry != 0 || !Below(sum, kPrime)) {
-        Subtract(sum, kPrime);  // the borrow cancels the carry
+    return carry != 0;
+}
+
+// (a + b) mod p for a, b below p.
+U256 AddMod(U256 a, const U256& b) {
+    if (Add(a, b) || !Below(a, kPrime)) {
+        Subtract(a, kPrime);  // the borrow cancels the carry
     }
-    return sum;
+    return a;
 }
 
 // (a - b) mod p for a, b below p.
 U256 SubtractMod(U256 a, const U256& b) {
     if (Subtract(a, b)) {
-        U256 wrapped = a;
-        unsigned carry = 0;
-        for (int limb = 0; limb < 4; ++limb) {
-            const unsigned __int128 total =
-                static_cast<unsigned __int128>(wrapped[limb]) + kPrime[limb] + carry;
-            wrapped[limb] = static_cast<std::uint64_t>(total);
-            carry = static_cast<unsigned>(total >> 64);
-        }
-        return wrapped;
+        Add(a, kPrime);  // the carry cancels the borrow
     }
     return a;
 }
