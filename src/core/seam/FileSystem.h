@@ -5,7 +5,42 @@
 // exception derived from std::exception whose what() is a description of the failure fit to
 // show to the user (for a system error, the system's own text).
 
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
+
+// What an update's undo puts back besides a name and its bytes: the attributes and the times
+// of a file or folder, as the system keeps them (Windows' attribute bits and FILETIME values).
+struct EntryStamp {
+    std::uint32_t attributes = 0;
+    std::uint64_t created = 0;
+    std::uint64_t written = 0;
+
+    bool operator==(const EntryStamp&) const = default;
+};
+
+// Attribute bits the core reads or sets, as Windows numbers them.
+inline constexpr std::uint32_t kAttributeReadOnly = 0x1;
+inline constexpr std::uint32_t kAttributeHidden = 0x2;
+inline constexpr std::uint32_t kAttributeFolder = 0x10;
+
+// Thrown by FileSystem::MoveEntry when the system refuses because another program holds the
+// entry open (without sharing its deletion). what() is the system's description.
+class EntryInUse : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A file that grows by whole records: each Append is on the disk (flushed) before it returns.
+class AppendOnlyFile {
+public:
+    virtual ~AppendOnlyFile() = default;
+    // Throws when the bytes cannot be written or flushed.
+    virtual void Append(std::string_view bytes) = 0;
+};
 
 class FileSystem {
 public:
@@ -49,4 +84,37 @@ public:
     // Removes everything inside the folder `path` (which ends in a backslash), depth first,
     // then the folder itself unless it is a drive root. False at the first removal that fails.
     virtual bool EraseDirectory(const std::string& path) = 0;
+
+    // What an update's journal needs.
+
+    // True when anything at all is at `path`: a file or a folder, hidden and system ones
+    // included. No wildcards.
+    virtual bool EntryExists(const std::string& path) = 0;
+
+    // The names (not paths) of the entries of the folder `folder` (no trailing backslash),
+    // files and folders, hidden and system ones included, "." and ".." left out. Empty when the
+    // folder cannot be listed.
+    virtual std::vector<std::string> EntryNames(const std::string& folder) = 0;
+
+    // The attributes and times of the file or folder at `path`. Throws when it cannot be read.
+    virtual EntryStamp ReadStamp(const std::string& path) = 0;
+
+    // Sets the attributes (the folder bit aside) and the creation and last-write times of the
+    // file or folder at `path`, a file in use included. Throws on failure.
+    virtual void WriteStamp(const std::string& path, const EntryStamp& stamp) = 0;
+
+    // Renames the file or folder `from` to `to` on the same volume, keeping its bytes,
+    // attributes and times; a running program or a loaded library may be renamed. With
+    // `replace`, a file at `to` is replaced; without, an entry there is a failure. Throws
+    // EntryInUse when another program holds `from` (or the file at `to`) open without sharing
+    // its deletion, another exception for any other failure.
+    virtual void MoveEntry(const std::string& from, const std::string& to, bool replace) = 0;
+
+    // The names of the programs that hold the file `path` open, as the system can tell them
+    // ("Notepad", "Notepad and Word"); empty when it cannot.
+    virtual std::string ProgramsUsing(const std::string& path) = 0;
+
+    // Opens the file `path` for appending, creating it (hidden) when it is not there. Throws
+    // when it cannot be opened or created.
+    virtual std::unique_ptr<AppendOnlyFile> OpenForAppend(const std::string& path) = 0;
 };

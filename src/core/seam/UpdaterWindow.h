@@ -9,10 +9,13 @@ enum class MessageBoxStyle : unsigned {
     Error = 0x10010,        // error icon, OK
     Information = 0x10040,  // information icon, OK
     Question = 0x10024,     // question icon, Yes and No (Yes is the default)
+    RetryCancel = 0x10035,  // warning icon, Retry and Cancel (Retry is the default)
 };
 
 // Answers of a message box, as the Win32 values.
 constexpr int kAnswerOk = 1;
+constexpr int kAnswerCancel = 2;
+constexpr int kAnswerRetry = 4;
 constexpr int kAnswerYes = 6;
 constexpr int kAnswerNo = 7;
 
