@@ -53,6 +53,18 @@ public:
     void RemoveEmptyFolder(const std::string&) override {}
     void ResetAttributesAndDelete(const std::string&) override {}
     bool EraseDirectory(const std::string&) override { return true; }
+    bool EntryExists(const std::string&) override { return false; }
+    std::vector<std::string> EntryNames(const std::string&) override { return {}; }
+    EntryStamp ReadStamp(const std::string&) override { return {}; }
+    void WriteStamp(const std::string&, const EntryStamp&) override {}
+    void MoveEntry(const std::string&, const std::string&, bool) override {}
+    std::string ProgramsUsing(const std::string&) override { return {}; }
+    std::unique_ptr<AppendOnlyFile> OpenForAppend(const std::string&) override {
+        struct Discarding : AppendOnlyFile {
+            void Append(std::string_view) override {}
+        };
+        return std::make_unique<Discarding>();
+    }
     bool LaunchExecutable(const std::string&, bool, int) override { return true; }
     std::unique_ptr<Sha256Hasher> NewSha256() override { return nullptr; }
     bool IsP256PublicKey(const P256PublicKey&) override { return true; }

@@ -7,6 +7,7 @@ add_library(quillmere_core STATIC
     src/core/text/Placeholders.cpp
     src/core/text/ReadableLength.cpp
     src/core/text/LanguageTexts.cpp
+    src/core/text/UndoTexts.cpp
     src/core/seam/RemoveFileQuietly.cpp
     src/core/script/ScriptBuffer.cpp
     src/core/script/ScriptFields.cpp
@@ -20,6 +21,12 @@ add_library(quillmere_core STATIC
     src/core/script/FileSystemCommands.cpp
     src/core/script/ProgramCommands.cpp
     src/core/script/ProgramInFolder.cpp
+    src/core/script/FileInUseBox.cpp
+    src/core/transaction/JournalStep.cpp
+    src/core/transaction/TransactionFiles.cpp
+    src/core/transaction/StepUndo.cpp
+    src/core/transaction/UpdateTransaction.cpp
+    src/core/transaction/InterruptedUpdate.cpp
     src/core/update/Updater.cpp
     src/core/update/UpdateCheckRun.cpp
     src/core/update/SignedOnly.cpp

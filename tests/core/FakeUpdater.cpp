@@ -1,6 +1,7 @@
 #include "core/FakeUpdater.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -22,12 +23,15 @@ std::string FakePlatform::ReadFileBytes(const std::string& path) {
 }
 
 void FakePlatform::RemoveFile(const std::string& path) {
+    Change();
     if (undeletable.count(path) != 0) {
         throw std::runtime_error("Access is denied.");
     }
     if (files.erase(path) == 0) {
         throw std::runtime_error("The system cannot find the file specified.");
     }
+    stamps.erase(path);
+    Touch(path);
 }
 
 std::string FakePlatform::FinalPath(const std::string& path) {
@@ -75,27 +79,224 @@ void FakePlatform::ResetAttributesAndDelete(const std::string& path) {
     RemoveFile(path);
 }
 
+namespace {
+
+std::string ParentOf(const std::string& path) {
+    std::string entry = path;
+    if (!entry.empty() && entry.back() == '\\') {
+        entry.pop_back();
+    }
+    const std::size_t slash = entry.rfind('\\');
+    return slash == std::string::npos ? std::string() : entry.substr(0, slash);
+}
+
+std::string Bare(std::string path) {
+    if (!path.empty() && path.back() == '\\') {
+        path.pop_back();
+    }
+    return path;
+}
+
+// `path` with its leading `from` replaced by `to`, when it is `from` or lies inside it.
+std::optional<std::string> Moved(const std::string& path, const std::string& from,
+                                 const std::string& to) {
+    if (path == from) {
+        return to;
+    }
+    if (path.starts_with(from + "\\")) {
+        return to + path.substr(from.size());
+    }
+    return std::nullopt;
+}
+
+template <typename Map>
+void MoveKeys(Map& map, const std::string& from, const std::string& to) {
+    Map moved;
+    for (auto it = map.begin(); it != map.end();) {
+        if (const auto target = Moved(it->first, from, to)) {
+            moved.emplace(*target, std::move(it->second));
+            it = map.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    map.merge(moved);
+}
+
+}  // namespace
+
+void FakePlatform::Change() {
+    if (changes++ == failingChange) {
+        if (crash) {
+            throw FakeCrash{};
+        }
+        throw std::runtime_error("The device is not ready.");
+    }
+}
+
+void FakePlatform::Touch(const std::string& path) {
+    stamps[ParentOf(path)].written = ++clock_;
+}
+
 void FakePlatform::MakeFolder(const std::string& path) {
-    const std::size_t slash = path.rfind('\\');
-    const std::string parent = slash == std::string::npos ? std::string() : path.substr(0, slash);
+    Change();
+    const std::string parent = ParentOf(path);
     if (parent.size() > 2 && folders.count(parent) == 0) {
         throw std::runtime_error("The system cannot find the path specified.");
     }
+    if (EntryExists(path)) {
+        throw std::runtime_error("Cannot create a file when that file already exists.");
+    }
     folders.insert(path);
+    stamps[path] = {0, ++clock_, clock_};
+    Touch(path);
 }
 
 void FakePlatform::RemoveEmptyFolder(const std::string& path) {
+    Change();
     for (const auto& [file, content] : files) {
         if (file.starts_with(path + "\\")) {
+            throw std::runtime_error("The directory is not empty.");
+        }
+    }
+    for (const std::string& folder : folders) {
+        if (folder.starts_with(path + "\\")) {
             throw std::runtime_error("The directory is not empty.");
         }
     }
     if (folders.erase(path) == 0) {
         throw std::runtime_error("The system cannot find the file specified.");
     }
+    stamps.erase(path);
+    Touch(path);
+}
+
+bool FakePlatform::EntryExists(const std::string& path) {
+    const std::string entry = Bare(path);
+    return files.count(entry) != 0 || folders.count(entry) != 0;
+}
+
+std::vector<std::string> FakePlatform::EntryNames(const std::string& folder) {
+    std::vector<std::string> names;
+    const std::string prefix = Bare(folder) + "\\";
+    auto take = [&](const std::string& path) {
+        if (path.starts_with(prefix) && path.find('\\', prefix.size()) == std::string::npos) {
+            names.push_back(path.substr(prefix.size()));
+        }
+    };
+    for (const auto& [path, content] : files) {
+        take(path);
+    }
+    for (const std::string& path : folders) {
+        take(path);
+    }
+    return names;
+}
+
+EntryStamp FakePlatform::ReadStamp(const std::string& path) {
+    const std::string entry = Bare(path);
+    if (!EntryExists(entry)) {
+        throw std::runtime_error("The system cannot find the file specified.");
+    }
+    const auto found = stamps.find(entry);
+    EntryStamp stamp = found == stamps.end() ? EntryStamp{} : found->second;
+    if (folders.count(entry) != 0) {
+        stamp.attributes |= kAttributeFolder;
+    }
+    return stamp;
+}
+
+void FakePlatform::WriteStamp(const std::string& path, const EntryStamp& stamp) {
+    Change();
+    const std::string entry = Bare(path);
+    if (!EntryExists(entry)) {
+        throw std::runtime_error("The system cannot find the file specified.");
+    }
+    stamps[entry] = {stamp.attributes & ~kAttributeFolder, stamp.created, stamp.written};
+}
+
+void FakePlatform::MoveEntry(const std::string& from, const std::string& to, bool replace) {
+    Change();
+    if (const auto held = inUse.find(from); held != inUse.end()) {
+        throw EntryInUse(
+            "The process cannot access the file because it is being used by another process.");
+    }
+    if (!EntryExists(from)) {
+        throw std::runtime_error("The system cannot find the file specified.");
+    }
+    if (EntryExists(to)) {
+        if (!replace || folders.count(to) != 0 || folders.count(from) != 0) {
+            throw std::runtime_error("Cannot create a file when that file already exists.");
+        }
+        files.erase(to);
+        stamps.erase(to);
+    }
+    MoveKeys(files, from, to);
+    MoveKeys(stamps, from, to);
+    std::set<std::string> moved;
+    for (auto it = folders.begin(); it != folders.end();) {
+        if (const auto target = Moved(*it, from, to)) {
+            moved.insert(*target);
+            it = folders.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    folders.merge(moved);
+    Touch(from);
+    Touch(to);
+}
+
+std::string FakePlatform::ProgramsUsing(const std::string& path) {
+    const auto held = inUse.find(path);
+    return held == inUse.end() ? std::string() : held->second;
+}
+
+namespace {
+
+class FakeAppendOnlyFile : public AppendOnlyFile {
+public:
+    FakeAppendOnlyFile(std::string& content, std::function<void()> change)
+        : content_(content), change_(std::move(change)) {}
+    void Append(std::string_view bytes) override {
+        change_();
+        content_ += bytes;
+    }
+
+private:
+    std::string& content_;
+    std::function<void()> change_;
+};
+
+}  // namespace
+
+std::unique_ptr<AppendOnlyFile> FakePlatform::OpenForAppend(const std::string& path) {
+    Change();
+    const std::string parent = ParentOf(path);
+    if (parent.size() > 2 && folders.count(parent) == 0) {
+        throw std::runtime_error("The system cannot find the path specified.");
+    }
+    if (files.count(path) == 0) {
+        Touch(path);
+    }
+    // std::map keeps its elements where they are: the reference outlives other insertions.
+    return std::make_unique<FakeAppendOnlyFile>(files[path], [this] { Change(); });
+}
+
+FakePlatform::Disk FakePlatform::Snapshot() {
+    Disk disk{files, folders, {}};
+    for (const auto& [path, content] : files) {
+        disk.stamps[path] = ReadStamp(path);
+    }
+    for (const std::string& path : folders) {
+        disk.stamps[path] = ReadStamp(path);
+    }
+    return disk;
 }
 
 bool FakePlatform::EraseDirectory(const std::string& path) {
+    Change();
+    Touch(path);
     for (auto it = files.begin(); it != files.end();) {
         if (it->first.starts_with(path)) {
             if (undeletable.count(it->first) != 0) {
@@ -132,7 +333,14 @@ DownloadResult FakePlatform::DownloadFile(const std::string& url, const std::str
     if (expected && FakeDigest(found->second) != *expected) {
         return DownloadResult::DigestMismatch;
     }
+    try {
+        Change();
+    } catch (const std::runtime_error&) {
+        return DownloadResult::Failed;
+    }
     files[localPath] = found->second;
+    stamps[localPath] = {0, ++clock_, clock_};
+    Touch(localPath);
     if (onStored) {
         onStored(localPath);
     }

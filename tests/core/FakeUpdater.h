@@ -54,6 +54,13 @@ public:
     void RemoveEmptyFolder(const std::string& path) override;
     void ResetAttributesAndDelete(const std::string& path) override;
     bool EraseDirectory(const std::string& path) override;
+    bool EntryExists(const std::string& path) override;
+    std::vector<std::string> EntryNames(const std::string& folder) override;
+    EntryStamp ReadStamp(const std::string& path) override;
+    void WriteStamp(const std::string& path, const EntryStamp& stamp) override;
+    void MoveEntry(const std::string& from, const std::string& to, bool replace) override;
+    std::string ProgramsUsing(const std::string& path) override;
+    std::unique_ptr<AppendOnlyFile> OpenForAppend(const std::string& path) override;
     bool LaunchExecutable(const std::string& commandLine, bool wait, int windowStyle) override;
     DownloadResult DownloadFile(const std::string& url, const std::string& localPath,
                                 DownloadKind kind,
@@ -78,7 +85,36 @@ public:
     std::function<void(const std::string& url)> onDownload;
     // Called once a download has stored its file, as another process could then change it.
     std::function<void(const std::string& localPath)> onStored;
+
+    // Attributes (without the folder bit) and times of files and folders; missing: all 0.
+    // Every entry created, removed or renamed gives its folder a new last-write time, as the
+    // real file systems do, so that an undo that forgets a folder's times is seen.
+    std::map<std::string, EntryStamp> stamps;
+    std::map<std::string, std::string> inUse;  // path -> programs holding it (MoveEntry refuses)
+    // The number of the change (a write, a removal, a rename, a stamp, a journal line, a
+    // stored download, counted from 0) that fails; -1: none. `crash` makes it throw
+    // FakeCrash, which no trap catches, as if the process had been killed there.
+    int failingChange = -1;
+    bool crash = false;
+    int changes = 0;
+
+    // Everything the fake disk holds, as tests compare it before and after an update.
+    struct Disk {
+        std::map<std::string, std::string> files;
+        std::set<std::string> folders;
+        std::map<std::string, EntryStamp> stamps;  // of every file and folder
+        bool operator==(const Disk&) const = default;
+    };
+    Disk Snapshot();
+
+private:
+    void Change();
+    void Touch(const std::string& path);
+    std::uint64_t clock_ = 1000;
 };
+
+// Thrown by FakePlatform at its failing change when `crash` is set: not a std::exception.
+struct FakeCrash {};
 
 // A complete English-like set of texts whose values name their keys, so that a log can be
 // compared with a list of keys.

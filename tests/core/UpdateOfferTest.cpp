@@ -131,7 +131,7 @@ TEST_F(UpdateOfferTest, FailureTheUpdateScriptDoesNotCatchIsReportedWithTheCmvLi
     EXPECT_NE(app.window.boxes[2].text.find("in line [CMV 1.1;d;http://server/s.qsc]"),
               std::string::npos);
     EXPECT_EQ(app.state.UpdateFailed, 1);
-    EXPECT_EQ(app.platform.files.count(kScriptPath), 1u);  // the nested run never got to delete
+    EXPECT_EQ(app.platform.files.count(kScriptPath), 0u);  // a failed update leaves none behind
 }
 
 TEST_F(UpdateOfferTest, FailedScriptDownloadIsReportedAndLeavesNoScriptFile) {

@@ -2,11 +2,10 @@
 // nothing when the test says so, and otherwise logs a message, lets the window redraw,
 // performs the operation and logs a second message. None of their texts is rewritten.
 
-#include <algorithm>
-
 #include "core/script/Commands.h"
 #include "core/script/ScriptFailure.h"
 #include "core/script/ScriptFields.h"
+#include "core/text/AsciiCase.h"
 #include "core/text/ReadableLength.h"
 
 namespace {
@@ -19,10 +18,8 @@ std::string TargetPath(ScriptInterpreter& interpreter, const std::string& argume
 }
 
 // Folder paths as Windows compares them: letters without regard to case, one trailing "\".
-std::string ComparableFolder(std::string path) {
-    std::transform(path.begin(), path.end(), path.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
+std::string ComparableFolder(const std::string& folder) {
+    std::string path = LowerAscii(folder);
     if (path.empty() || path.back() != '\\') {
         path += '\\';
     }
@@ -48,6 +45,46 @@ void LogBeforeOperation(ScriptInterpreter& interpreter, const char* key) {
     interpreter.Window().ProcessPendingEvents();
 }
 
+// The operations, each through the update script's transaction when one runs (so that it can
+// be undone), directly otherwise. Each throws on failure.
+void MakeFolder(ScriptInterpreter& interpreter, const std::string& path) {
+    if (UpdateTransaction* transaction = interpreter.Transaction()) {
+        transaction->MakeFolder(path);
+    } else {
+        interpreter.Files().MakeFolder(path);
+    }
+}
+
+void RemoveEmptyFolder(ScriptInterpreter& interpreter, const std::string& path) {
+    if (UpdateTransaction* transaction = interpreter.Transaction()) {
+        transaction->RemoveEmptyFolder(path);
+    } else {
+        interpreter.Files().RemoveEmptyFolder(path);
+    }
+}
+
+void DeleteOneFile(ScriptInterpreter& interpreter, const std::string& path) {
+    if (UpdateTransaction* transaction = interpreter.Transaction()) {
+        transaction->RemoveFile(path);
+    } else {
+        interpreter.Files().ResetAttributesAndDelete(path);
+    }
+}
+
+// True when the folder is gone (into the transaction's aside copy, or erased).
+bool EraseFolder(ScriptInterpreter& interpreter, const std::string& folder) {
+    UpdateTransaction* transaction = interpreter.Transaction();
+    if (transaction == nullptr) {
+        return interpreter.Files().EraseDirectory(folder);
+    }
+    try {
+        transaction->EraseFolder(folder);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 // The shape MKD, RMD and DEL share. The line arms the trap; its path is tested with `exists`;
 // when the test says there is something to do (`actWhenFound` tells which answer that is), the
 // line logs `beforeKey`, performs `operation`, which throws on failure, and logs `afterKey`.
@@ -55,7 +92,7 @@ struct FileOperation {
     bool (FileSystem::*exists)(const std::string&);
     bool actWhenFound;
     const char* beforeKey;
-    void (FileSystem::*operation)(const std::string&);
+    void (*operation)(ScriptInterpreter&, const std::string&);
     const char* afterKey;
 };
 
@@ -68,7 +105,7 @@ LineOutcome RunFileOperation(ScriptInterpreter& interpreter, ScriptRun& run,
         return LineOutcome::Finished;
     }
     LogBeforeOperation(interpreter, command.beforeKey);
-    (files.*command.operation)(path);
+    command.operation(interpreter, path);
     interpreter.Window().AppendLog(interpreter.Text(command.afterKey));
     return LineOutcome::Finished;
 }
@@ -79,14 +116,14 @@ LineOutcome RunFileOperation(ScriptInterpreter& interpreter, ScriptRun& run,
 LineOutcome RunMkd(ScriptInterpreter& interpreter, ScriptRun& run) {
     return RunFileOperation(interpreter, run,
                             {&FileSystem::VisibleEntryExists, false, "CreateDirectory",
-                             &FileSystem::MakeFolder, "DirectoryCreated"});
+                             &MakeFolder, "DirectoryCreated"});
 }
 
 // RMD <folder>: removes the folder, which must be empty, if it is there.
 LineOutcome RunRmd(ScriptInterpreter& interpreter, ScriptRun& run) {
     return RunFileOperation(interpreter, run,
                             {&FileSystem::VisibleEntryExists, true, "DeleteMessage",
-                             &FileSystem::RemoveEmptyFolder, "EndDeleteMessage"});
+                             &RemoveEmptyFolder, "EndDeleteMessage"});
 }
 
 // ERD <folder>: erases the folder with everything in it. Does not arm the failure trap.
@@ -107,7 +144,7 @@ LineOutcome RunErd(ScriptInterpreter& interpreter, ScriptRun& run) {
         return LineOutcome::Finished;
     }
     LogBeforeOperation(interpreter, "DeleteMessage");
-    if (!interpreter.Files().EraseDirectory(path)) {
+    if (!EraseFolder(interpreter, path)) {
         return interpreter.ReportCommandError(run, interpreter.Text("EraseDirectoryError"));
     }
     interpreter.Window().AppendLog(interpreter.Text("EndDeleteMessage"));
@@ -118,5 +155,5 @@ LineOutcome RunErd(ScriptInterpreter& interpreter, ScriptRun& run) {
 LineOutcome RunDel(ScriptInterpreter& interpreter, ScriptRun& run) {
     return RunFileOperation(interpreter, run,
                             {&FileSystem::AnyFileExists, true, "DeleteMessage",
-                             &FileSystem::ResetAttributesAndDelete, "EndDeleteMessage"});
+                             &DeleteOneFile, "EndDeleteMessage"});
 }

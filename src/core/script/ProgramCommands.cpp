@@ -12,6 +12,31 @@ namespace {
 // Window style of every started program: a normal window that takes the focus (SW_SHOWNORMAL).
 constexpr int kNormalWindowStyle = 1;
 
+// The download of a DWN line. In an update script it is staged beside the file and then takes
+// its place through the transaction, which keeps the old file aside (a running program's file
+// included); elsewhere it replaces the file directly. A staged file that cannot take its place
+// (a read-only target, a file held open, the user's Cancel) fails as a download that cannot
+// be stored fails.
+DownloadResult DownloadInto(ScriptInterpreter& interpreter, const std::string& url,
+                            const std::string& localPath, const std::optional<Sha256Digest>& pin) {
+    UpdateTransaction* transaction = interpreter.Transaction();
+    if (transaction == nullptr) {
+        return interpreter.Network().DownloadFile(url, localPath, DownloadKind::ReleaseFile, pin);
+    }
+    const std::string staged = transaction->StagingPathFor(localPath);
+    const DownloadResult download =
+        interpreter.Network().DownloadFile(url, staged, DownloadKind::ReleaseFile, pin);
+    if (download != DownloadResult::Stored) {
+        return download;
+    }
+    try {
+        transaction->PlaceDownload(staged, localPath);
+    } catch (const std::exception&) {
+        return DownloadResult::Failed;
+    }
+    return DownloadResult::Stored;
+}
+
 }  // namespace
 
 // EXE [WAIT:]<command line>: starts a program; with WAIT: the next line runs after it ended.
@@ -57,8 +82,7 @@ LineOutcome RunDwn(ScriptInterpreter& interpreter, ScriptRun& run) {
 
     interpreter.Window().AppendLog(ReplaceLineBreaks(interpreter.Text("DownloadMessage")));
     interpreter.Window().ProcessPendingEvents();
-    const DownloadResult download =
-        interpreter.Network().DownloadFile(url, localPath, DownloadKind::ReleaseFile, pin);
+    const DownloadResult download = DownloadInto(interpreter, url, localPath, pin);
     if (download != DownloadResult::Stored) {
         return interpreter.ReportCommandError(
             run,

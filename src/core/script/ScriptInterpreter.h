@@ -13,6 +13,7 @@
 #include "core/seam/UpdaterWindow.h"
 #include "core/script/ScriptBuffer.h"
 #include "core/text/LanguageTexts.h"
+#include "core/transaction/UpdateTransaction.h"
 
 // What a command handler tells the loop after its line.
 enum class LineOutcome {
@@ -77,6 +78,7 @@ public:
 
     // The language text of `key`, as read.
     std::string Text(const std::string& key) const { return texts_.Text(key); }
+    const LanguageTexts& Texts() const { return texts_; }
 
     // `path` after the script path rule: a leading "\" makes it relative to AppPath.
     std::string FullPath(const std::string& path) const;
@@ -92,6 +94,10 @@ public:
     std::string& Park() { return park_; }
     UpdaterWindow& Window() { return window_; }
     FileSystem& Files() { return platform_.files; }
+    // The transaction of the update script that runs, which the file commands change the files
+    // through; null outside an update script, where they act directly.
+    UpdateTransaction* Transaction() { return transaction_; }
+    void SetTransaction(UpdateTransaction* transaction) { transaction_ = transaction; }
     ProgramLauncher& Launcher() { return platform_.launcher; }
     Downloader& Network() { return platform_.downloader; }
     Crypto& Cryptography() { return platform_.crypto; }
@@ -107,4 +113,5 @@ private:
     UpdaterWindow& window_;
     UpdaterPlatform platform_;
     int updateScriptDepth_ = 0;
+    UpdateTransaction* transaction_ = nullptr;
 };

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/script/Commands.h"
+#include "core/script/FileInUseBox.h"
 #include "core/script/PinField.h"
 #include "core/script/ScriptFailure.h"
 #include "core/script/ScriptFields.h"
@@ -11,6 +12,7 @@
 #include "core/seam/RemoveFileQuietly.h"
 #include "core/text/Placeholders.h"
 #include "core/text/ReadableLength.h"
+#include "core/text/UndoTexts.h"
 
 namespace {
 
@@ -76,6 +78,54 @@ std::string ReadCheckedScript(ScriptInterpreter& interpreter, const std::string&
     return script;
 }
 
+// The nested run of the update script on the buffer, then the removal of the update script
+// file. A failure that the script's own trap does not catch is reported here, with this line,
+// as this line's trap would report it; so is a file that cannot be removed.
+void RunUpdateScript(ScriptInterpreter& interpreter, const ScriptRun& run,
+                     const std::string& scriptPath) {
+    try {
+        interpreter.InterpretScript(RunKind::Nested);
+    } catch (const std::exception& failure) {
+        interpreter.ReportCommandError(run, failure.what());
+        RemoveFileQuietly(interpreter.Files(), scriptPath);
+        return;
+    }
+    try {
+        // An offer inside the update script used the same file and has removed it already.
+        if (interpreter.Files().FileExists(scriptPath)) {
+            interpreter.Files().RemoveFile(scriptPath);
+        }
+    } catch (const std::exception& failure) {
+        interpreter.ReportCommandError(run, failure.what());
+    }
+}
+
+// The update script as one transaction: it commits when the script ended well (its last line
+// or OFF) and is rolled back, after the error box, when anything failed. A rollback that
+// restored everything logs nothing: the box has told the user, and the files are as they were.
+void RunUpdateScriptAsTransaction(ScriptInterpreter& interpreter, const ScriptRun& run,
+                                  const std::string& scriptPath) {
+    FileInUseBox inUseBox(interpreter);
+    UpdateTransaction transaction(interpreter.Files(), interpreter.State().AppPath, inUseBox);
+    {
+        struct Active {
+            ScriptInterpreter& interpreter;
+            ~Active() { interpreter.SetTransaction(nullptr); }
+        } active{interpreter};
+        interpreter.SetTransaction(&transaction);
+        RunUpdateScript(interpreter, run, scriptPath);
+    }
+    if (interpreter.State().UpdateFailed == 0) {
+        transaction.Commit();
+        return;
+    }
+    for (const std::string& path : transaction.RollBack()) {
+        interpreter.Window().AppendLog(RestoreFailedText(interpreter.Texts(), path));
+    }
+    // The undo may have brought back an update script file that a DEL line had put aside.
+    RemoveFileQuietly(interpreter.Files(), scriptPath);
+}
+
 }  // namespace
 
 // CMV <version>;<description>;<update script URL>[;sha256=<hex>]
@@ -139,10 +189,12 @@ LineOutcome RunCmv(ScriptInterpreter& interpreter, ScriptRun& run) {
     std::string parked = interpreter.Buffer().Text();
     interpreter.Park() = parked;
     interpreter.Buffer().SetText(std::move(script));
-    interpreter.InterpretScript(RunKind::Nested);
-    // An offer inside the update script used the same file and has removed it already.
-    if (interpreter.Files().FileExists(scriptPath)) {
-        interpreter.Files().RemoveFile(scriptPath);
+    if (interpreter.Transaction() != nullptr) {
+        // An offer inside an update script: its script's changes join the transaction of the
+        // script that runs it, and stand or fall with it.
+        RunUpdateScript(interpreter, run, scriptPath);
+    } else {
+        RunUpdateScriptAsTransaction(interpreter, run, scriptPath);
     }
 
     if (state.ExitAfterUpdate == 1 || state.UpdateFailed == 1) {

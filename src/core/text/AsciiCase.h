@@ -3,11 +3,21 @@
 // their ASCII letters without case, and no other byte of the system's code page is touched.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 constexpr char LowerAscii(char character) {
     return character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a')
                                                 : character;
+}
+
+// `text` with its ASCII capitals made small letters.
+inline std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& character : lower) {
+        character = LowerAscii(character);
+    }
+    return lower;
 }
 
 // True when `text` begins with `prefix`, ASCII letters compared without case.

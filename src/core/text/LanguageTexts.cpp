@@ -10,13 +10,24 @@ namespace {
 
 // Keys newer than most language files in use: their English text stands in for a missing or
 // empty value, so the user never reads an empty line where a refusal is explained.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 2> kBuiltInTexts{{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kBuiltInTexts{{
     {"SignatureErrorMessage",
      "The update information is not signed by the software's publisher (%ERROR%). Nothing of "
      "it was used."},
     {"ChecksumErrorMessage",
      "The downloaded file is not the one the publisher released (its checksum differs). It was "
      "not saved."},
+    {"FileInUseMessage",
+     "The file %FILE% is in use and cannot be replaced.%CRLF%%CRLF%Close the program that uses "
+     "it, then press Retry. Cancel stops the update and leaves the software as it was."},
+    {"FileInUseByProgramMessage",
+     "The file %FILE% is in use by %PROGRAM% and cannot be replaced.%CRLF%%CRLF%Close "
+     "%PROGRAM%, then press Retry. Cancel stops the update and leaves the software as it was."},
+    {"RestoreFailedMessage",
+     "%FILE% could not be put back as it was before the update. Quillmere tries again when it "
+     "next starts."},
+    {"UpdateUndoneMessage",
+     "An update that was interrupted has been undone: the software is as it was before it."},
 }};
 
 }  // namespace

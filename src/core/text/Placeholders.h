@@ -13,6 +13,8 @@ inline constexpr std::string_view kPlaceholderDescription = "%DESCRIPTION%";
 inline constexpr std::string_view kPlaceholderError = "%ERROR%";
 inline constexpr std::string_view kPlaceholderCommandLine = "%CML%";
 inline constexpr std::string_view kPlaceholderSemicolon = "%PTV%";
+inline constexpr std::string_view kPlaceholderFile = "%FILE%";
+inline constexpr std::string_view kPlaceholderProgram = "%PROGRAM%";
 
 inline constexpr std::string_view kCrLf = "\r\n";
 

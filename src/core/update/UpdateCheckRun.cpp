@@ -130,7 +130,7 @@ void Updater::CheckForUpdates() {
 }
 
 bool Updater::FeedSignatureHolds(const std::string& feed) {
-    const std::string signaturePath = state_.VersionFilePath + ".sig.tmp";
+    const std::string signaturePath = SignatureFilePath();
     FeedVerdict verdict{false, "its signature file could not be downloaded"};
     if (platform_.downloader.DownloadFile(SignatureUrl(state_.UpdateInfoUrl), signaturePath,
                                           DownloadKind::UpdateSignature,

@@ -1,7 +1,9 @@
 #include "core/update/Updater.h"
 
+#include "core/seam/RemoveFileQuietly.h"
 #include "core/text/Placeholders.h"
 #include "core/text/ReadableLength.h"
+#include "core/text/UndoTexts.h"
 #include "core/update/SignedOnly.h"
 
 Updater::Updater(UpdaterWindow& window, const UpdaterPlatform& platform)
@@ -16,6 +18,8 @@ bool Updater::StartUp() {
     state_.ExitAfterUpdate = 0;
 
     state_.AppPath = platform_.home.AppPath();
+    // Before anything reads the software's files: an update killed half way is undone first.
+    const RecoveryOutcome recovery = RecoverInterruptedUpdate(platform_.files, state_.AppPath);
     const std::string languageFile = platform_.home.OwnFilePath(kLanguageFileExtension);
     const std::string configurationFile = platform_.home.OwnFilePath(kConfigurationFileExtension);
 
@@ -34,7 +38,27 @@ bool Updater::StartUp() {
     }
     RunConfigurationFile(configurationFile);
     LabelWindow();
+    ReportRecovery(recovery);
+    RemoveUpdateCheckLeftovers();
     return true;
+}
+
+void Updater::ReportRecovery(const RecoveryOutcome& recovery) {
+    if (recovery.undone) {
+        window_.AppendLog(ReplaceLineBreaks(texts_.Text("UpdateUndoneMessage")));
+    }
+    for (const std::string& path : recovery.notRestored) {
+        window_.AppendLog(RestoreFailedText(texts_, path));
+    }
+}
+
+void Updater::RemoveUpdateCheckLeftovers() {
+    // Where the update check keeps the update information file and its signature: named by
+    // the configuration file's LOC line, so known only once it has run.
+    if (!state_.VersionFilePath.empty()) {
+        RemoveFileQuietly(platform_.files, TemporaryFilePath());
+        RemoveFileQuietly(platform_.files, SignatureFilePath());
+    }
 }
 
 void Updater::RunConfigurationFile(const std::string& path) {

@@ -13,6 +13,7 @@
 #include "core/seam/UpdaterPlatform.h"
 #include "core/seam/UpdaterWindow.h"
 #include "core/text/LanguageTexts.h"
+#include "core/transaction/InterruptedUpdate.h"
 
 // The one text of the program that cannot come from the language file.
 inline constexpr const char* kMissingLanguageFileMessage =
@@ -58,11 +59,16 @@ public:
 private:
     void RunConfigurationFile(const std::string& path);
     void LabelWindow();
+    // What the start-up's undo of an interrupted update did, after the welcome text.
+    void ReportRecovery(const RecoveryOutcome& recovery);
+    // The update check's own files that a killed run left.
+    void RemoveUpdateCheckLeftovers();
 
     // Update check run steps.
     void RunUpdateCheckSteps();
     void CheckForUpdates();
     std::string TemporaryFilePath() const { return state_.VersionFilePath + ".tmp"; }
+    std::string SignatureFilePath() const { return state_.VersionFilePath + ".sig.tmp"; }
     // With the publisher's keys: fetches the update information file's signature and checks
     // `feed` with it. False, with the refusal logged, when it does not hold.
     bool FeedSignatureHolds(const std::string& feed);

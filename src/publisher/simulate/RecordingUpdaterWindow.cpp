@@ -4,6 +4,9 @@ int RecordingUpdaterWindow::ShowMessageBox(const std::string& text, MessageBoxSt
     int answer = kAnswerOk;
     if (style == MessageBoxStyle::Question)
         answer = answerYes_ ? kAnswerYes : kAnswerNo;
+    // No one is there to close a program that holds a file: the simulated update gives up.
+    if (style == MessageBoxStyle::RetryCancel)
+        answer = kAnswerCancel;
     boxes_.push_back({text, style, answer, LogLines().size()});
     return answer;
 }
@@ -27,14 +30,21 @@ const char* IconName(MessageBoxStyle style) {
             return "information";
         case MessageBoxStyle::Question:
             return "question";
+        case MessageBoxStyle::RetryCancel:
+            return "warning";
     }
     return "unknown";
 }
 
 const char* ButtonNames(MessageBoxStyle style) {
+    if (style == MessageBoxStyle::RetryCancel)
+        return "Retry Cancel";
     return style == MessageBoxStyle::Question ? "Yes No" : "OK";
 }
 
 const char* AnswerName(int answer) {
-    return answer == kAnswerYes ? "Yes" : answer == kAnswerNo ? "No" : "OK";
+    return answer == kAnswerYes      ? "Yes"
+           : answer == kAnswerNo     ? "No"
+           : answer == kAnswerCancel ? "Cancel"
+                                     : "OK";
 }
