@@ -51,6 +51,7 @@ if(NOT WIN32)
             tests/core/UpdateOfferTest.cpp
             tests/core/UpdateCheckRunTest.cpp
             tests/core/FileSystemCommandsTest.cpp
+            tests/core/UpdateTransactionTest.cpp
             tests/core/ProgramCommandsTest.cpp
             tests/core/HostileInputTest.cpp
             tests/core/AllocatedBytes.cpp

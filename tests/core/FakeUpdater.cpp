@@ -429,6 +429,10 @@ std::map<std::string, std::string> KeyNamedTexts() {
         texts[key] = key;
     }
     texts["GenericErrorDialog"] = "Error: %ERROR% in line [%CML%]";
+    texts["UpdateUndoneMessage"] = "UpdateUndoneMessage";
+    texts["RestoreFailedMessage"] = "RestoreFailedMessage %FILE%";
+    texts["FileInUseMessage"] = "FileInUseMessage %FILE%";
+    texts["FileInUseByProgramMessage"] = "FileInUseByProgramMessage %FILE% %PROGRAM%";
     texts["UpdateFoundDescriptionDialog"] = "%DESCRIPTION%";
     return texts;
 }

@@ -7,11 +7,11 @@ int FakeWindow::ShowMessageBox(const std::string& text, MessageBoxStyle style) {
     if (onMessageBox) {
         std::exchange(onMessageBox, nullptr)();  // once: the handler may open boxes itself
     }
-    if (style != MessageBoxStyle::Question) {
+    if (style != MessageBoxStyle::Question && style != MessageBoxStyle::RetryCancel) {
         return kAnswerOk;
     }
     if (answers.empty()) {
-        return kAnswerYes;
+        return style == MessageBoxStyle::Question ? kAnswerYes : kAnswerCancel;
     }
     const int answer = answers.front();
     answers.pop_front();

@@ -37,7 +37,9 @@ public:
 
     std::string log, caption, titleLabel, updateCaption, closeCaption, tooltip;
     std::vector<ShownMessageBox> boxes;
-    std::deque<int> answers;  // answers to Yes/No questions, in order; Yes when none is left
+    // Answers to Yes/No and Retry/Cancel questions, in order; when none is left, Yes to a
+    // question and Cancel to a file in use.
+    std::deque<int> answers;
     int eventPasses = 0;
     int closeRequests = 0;
     bool buttonsEnabled = true;

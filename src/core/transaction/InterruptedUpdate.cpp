@@ -3,7 +3,6 @@
 #include <exception>
 
 #include "core/seam/RemoveFileQuietly.h"
-#include "core/text/AsciiCase.h"
 #include "core/transaction/JournalStep.h"
 #include "core/transaction/StepUndo.h"
 #include "core/transaction/TransactionFiles.h"
@@ -12,7 +11,7 @@
 namespace {
 
 // The update script file a CMV line keeps while its script runs.
-constexpr std::string_view kUpdateScriptName = "script.qsc";
+constexpr std::string_view kUpdateScriptName = "Script.qsc";
 
 std::string InFolder(const std::string& folder, std::string_view name) {
     return folder + '\\' + std::string(name);
@@ -69,12 +68,6 @@ void RemoveLeftovers(FileSystem& files, const std::string& folder) {
     AddLeftovers(files, folder, remaining);
 }
 
-bool IsTemporaryOfOurs(const std::string& name) {
-    const std::string lower = LowerAscii(name);
-    return lower == kUpdateScriptName ||
-           (lower.starts_with("~qm") && (lower.ends_with(".tmp") || lower.ends_with(kStagedSuffix)));
-}
-
 }  // namespace
 
 RecoveryOutcome RecoverInterruptedUpdate(FileSystem& files, const std::string& programFolder) {
@@ -87,11 +80,8 @@ RecoveryOutcome RecoverInterruptedUpdate(FileSystem& files, const std::string& p
         if (files.EntryExists(InFolder(programFolder, kLeftoversName))) {
             RemoveLeftovers(files, programFolder);
         }
-        for (const std::string& name : files.EntryNames(programFolder)) {
-            if (IsTemporaryOfOurs(name)) {
-                RemoveQuietly(files, InFolder(programFolder, name));
-            }
-        }
+        RemoveTemporaryFiles(files, programFolder);
+        RemoveFileQuietly(files, InFolder(programFolder, kUpdateScriptName));
     } catch (const std::exception&) {
         // Whatever could not be looked at is looked at again at the next start.
     }

@@ -6,9 +6,10 @@
 
 namespace {
 
-constexpr std::array<std::pair<StepKind, std::string_view>, 5> kStepWords{{
+constexpr std::array<std::pair<StepKind, std::string_view>, 6> kStepWords{{
     {StepKind::Stamp, "stamp"},
     {StepKind::Aside, "aside"},
+    {StepKind::Staged, "staged"},
     {StepKind::Placed, "placed"},
     {StepKind::MadeFolder, "made"},
     {StepKind::RemovedFolder, "removed"},

@@ -14,6 +14,7 @@
 enum class StepKind {
     Stamp,          // a folder whose entries change: its attributes and times come back last
     Aside,          // `path` renamed to the aside copy `other` (DEL, ERD, DWN over a file)
+    Staged,         // a download for `path` about to be staged at `other` (DWN)
     Placed,         // the download staged at `other` renamed to `path` (DWN)
     MadeFolder,     // `path` created (MKD)
     RemovedFolder,  // the empty folder `path` removed (RMD)
@@ -22,7 +23,7 @@ enum class StepKind {
 struct JournalStep {
     StepKind kind = StepKind::Stamp;
     std::string path;   // the entry the step changes
-    std::string other;  // Aside: the aside copy; Placed: the staged download
+    std::string other;  // Aside: the aside copy; Staged, Placed: the staged download
     EntryStamp stamp;   // Stamp, Aside, RemovedFolder: what `path` was
 
     bool operator==(const JournalStep&) const = default;

@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "core/transaction/TransactionFiles.h"
+
 namespace {
 
 // Removes what a step put at `path` (a downloaded file).
@@ -27,6 +29,18 @@ void UndoStep(FileSystem& files, const JournalStep& step) {
     case StepKind::Aside:
         if (files.EntryExists(step.other)) {
             MoveBack(files, step);
+        }
+        return;
+    case StepKind::Staged:
+        // A run killed during the download leaves the staged file or the download's own
+        // temporary file beside it.
+        if (files.EntryExists(step.other)) {
+            RemoveFileOfOurs(files, step.other);
+        }
+        if (const std::string folder = WithoutTrailingBackslash(
+                step.other.substr(0, EntryNameStart(step.other)));
+            !folder.empty()) {
+            RemoveTemporaryFiles(files, folder);
         }
         return;
     case StepKind::Placed:

@@ -1,6 +1,9 @@
 #include "core/transaction/TransactionFiles.h"
 
+#include <exception>
 #include <stdexcept>
+
+#include "core/text/AsciiCase.h"
 
 namespace {
 
@@ -59,4 +62,22 @@ std::string FreeNameBeside(FileSystem& files, std::string_view path, std::string
     }
     throw std::runtime_error("No free name is left for an update's own files in the folder of " +
                              entry + ".");
+}
+
+bool IsTemporaryName(std::string_view name) {
+    const std::string lower = LowerAscii(name);
+    return lower.starts_with("~qm") && (lower.ends_with(".tmp") || lower.ends_with(kStagedSuffix));
+}
+
+void RemoveTemporaryFiles(FileSystem& files, const std::string& folder) {
+    for (const std::string& name : files.EntryNames(folder)) {
+        if (!IsTemporaryName(name)) {
+            continue;
+        }
+        try {
+            files.ResetAttributesAndDelete(folder + '\\' + name);
+        } catch (const std::exception&) {
+            // Still open (a download under way in another Quillmere) or not ours: it stays.
+        }
+    }
 }

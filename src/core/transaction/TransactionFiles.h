@@ -33,6 +33,13 @@ std::string HoldingFolder(std::string_view path);
 // True for "X:\" and "X:": a drive's root, which cannot be renamed.
 bool IsDriveRoot(std::string_view folder);
 
+// True for the name of a file that a download or a transaction keeps only while it runs: the
+// download's temporary files ("~qm*.tmp") and staged downloads ("~qm*.new").
+bool IsTemporaryName(std::string_view name);
+
+// Removes the temporary files of ours (IsTemporaryName) from `folder`, quietly.
+void RemoveTemporaryFiles(FileSystem& files, const std::string& folder);
+
 // A name of the "~qm" family beside `path` that nothing uses yet, ending in `suffix`.
 // `counter` is where the search for a free number starts; it is moved past the name taken.
 std::string FreeNameBeside(FileSystem& files, std::string_view path, std::string_view suffix,

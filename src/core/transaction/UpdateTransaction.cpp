@@ -50,13 +50,23 @@ void UpdateTransaction::StampHoldingFolder(const std::string& path) {
     Record({StepKind::Stamp, folder, {}, stamp});
 }
 
-// Renames `path` to a free aside name beside it, recorded first, asking the user while
-// another program holds it open. The copy is hidden (its own attributes are in the journal).
+// Where the aside copy of `entry` goes: the program's folder for an entry inside it, so that
+// a later RMD or ERD of the entry's own folder finds no copy of ours in its way; beside the
+// entry for one outside it. Either way on the same volume, as a rename needs.
+std::string UpdateTransaction::AsideNameFor(const std::string& entry) {
+    const std::string home = programFolder_ + '\\';
+    const bool inside = StartsWithIgnoringAsciiCase(entry, home) && entry.size() > home.size();
+    return FreeNameBeside(files_, inside ? home + "x" : entry, kAsideSuffix, nameCounter_);
+}
+
+// Renames `path` to a free aside name, recorded first, asking the user while another program
+// holds it open. The copy is hidden (its own attributes are in the journal).
 std::string UpdateTransaction::MoveAside(const std::string& path) {
     const std::string entry = WithoutTrailingBackslash(path);
     const EntryStamp stamp = files_.ReadStamp(entry);
-    const std::string aside = FreeNameBeside(files_, entry, kAsideSuffix, nameCounter_);
+    const std::string aside = AsideNameFor(entry);
     StampHoldingFolder(entry);
+    StampHoldingFolder(aside);
     Record({StepKind::Aside, entry, aside, stamp});
     for (;;) {
         try {
@@ -111,7 +121,16 @@ void UpdateTransaction::EraseFolder(const std::string& folder) {
 }
 
 std::string UpdateTransaction::StagingPathFor(const std::string& target) {
-    return FreeNameBeside(files_, target, kStagedSuffix, nameCounter_);
+    const std::string staged = FreeNameBeside(files_, target, kStagedSuffix, nameCounter_);
+    // Recorded so that a run killed during the download leaves no file behind. A journal that
+    // cannot be written now fails the placing of the download (DownloadError, as a download
+    // that cannot be stored fails) rather than the download itself.
+    try {
+        StampHoldingFolder(target);
+        Record({StepKind::Staged, target, staged, {}});
+    } catch (const std::exception&) {
+    }
+    return staged;
 }
 
 void UpdateTransaction::PlaceDownload(const std::string& staged, const std::string& target) {

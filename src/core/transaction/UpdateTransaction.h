@@ -59,6 +59,7 @@ public:
 private:
     void Record(const JournalStep& step);
     void StampHoldingFolder(const std::string& path);
+    std::string AsideNameFor(const std::string& entry);
     std::string MoveAside(const std::string& path);
     void RemoveJournal();
 

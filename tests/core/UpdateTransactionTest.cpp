@@ -1,0 +1,221 @@
+// An update script as one transaction, on the fake disk: every way a step can fail, and a kill
+// at every change, leaves the disk as it was before the update (after the next start, for a
+// kill); a script that ends well leaves exactly the new state.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/FakeUpdater.h"
+#include "core/transaction/JournalStep.h"
+
+namespace {
+
+constexpr const char* kInformationUrl = "http://server/info.txt";
+constexpr const char* kVersionFile = "C:\\App\\version.txt";
+constexpr const char* kJournal = "C:\\App\\~qm.journal";
+
+// MKD, DWN over a file, DEL of a read-only hidden file, ERD of a tree of read-only, hidden and
+// system files, RMD, DWN of a new file: each kind of step once, with old folders' times set.
+constexpr const char* kUpdateScript =
+    "MKD \\new\r\n"
+    "DWN http://server/app.exe;\\app.exe\r\n"
+    "DEL \\old\\notes.txt\r\n"
+    "RMD \\old\r\n"
+    "ERD \\plugins\r\n"
+    "RMD \\empty\r\n"
+    "DWN http://server/readme.txt;\\new\\readme.txt\r\n"
+    "VER 1.1\r\n";
+
+void SetUpFolder(FakePlatform& platform) {
+    platform.files[kVersionFile] = "VER 1.0";
+    platform.files["C:\\App\\app.exe"] = "old program";
+    platform.stamps["C:\\App\\app.exe"] = {0x20, 11, 12};
+    platform.folders.insert("C:\\App\\old");
+    platform.stamps["C:\\App\\old"] = {0, 21, 22};
+    platform.files["C:\\App\\old\\notes.txt"] = "notes";
+    platform.stamps["C:\\App\\old\\notes.txt"] = {kAttributeReadOnly | kAttributeHidden, 31, 32};
+    platform.folders.insert("C:\\App\\plugins");
+    platform.stamps["C:\\App\\plugins"] = {0, 41, 42};
+    platform.folders.insert("C:\\App\\plugins\\deep");
+    platform.files["C:\\App\\plugins\\one.dll"] = "one";
+    platform.stamps["C:\\App\\plugins\\one.dll"] = {0x1 | 0x2 | 0x4, 51, 52};
+    platform.files["C:\\App\\plugins\\deep\\two.dll"] = "two";
+    platform.folders.insert("C:\\App\\empty");
+    platform.stamps["C:\\App\\empty"] = {kAttributeHidden | 0x4, 61, 62};
+    platform.server["http://server/app.exe"] = "new program";
+    platform.server["http://server/readme.txt"] = "read me";
+}
+
+std::string Feed(const std::string& updateScript) {
+    return "CMV 1.1;new version;http://server/1.1.qsc\r\n" + updateScript;
+}
+
+// What the program's folder holds: its own last-write time changes on every path, failed or not
+// (the update check's temporary file comes and goes in it), so it is left out.
+FakePlatform::Disk Contents(FakePlatform& platform) {
+    FakePlatform::Disk disk = platform.Snapshot();
+    disk.stamps.erase("C:\\App");
+    return disk;
+}
+
+struct Update {
+    Update() {
+        SetUpFolder(app.platform);
+        app.platform.server[kInformationUrl] = Feed("");
+    }
+    void Script(const std::string& text) { app.platform.server["http://server/1.1.qsc"] = text; }
+    void Run() { app.updater.RunUpdateCheck(); }
+
+    FakeUpdater app;
+};
+
+// What differs between two disks, for the failure messages.
+std::string Difference(const FakePlatform::Disk& left, const FakePlatform::Disk& right) {
+    std::string difference;
+    auto compare = [&](const auto& a, const auto& b, const char* mark) {
+        for (const auto& [path, value] : a) {
+            const auto found = b.find(path);
+            if (found == b.end()) {
+                difference += std::string(mark) + path + "; ";
+            } else if (!(found->second == value)) {
+                difference += "changed " + path + "; ";
+            }
+        }
+    };
+    compare(left.stamps, right.stamps, "only before: ");
+    for (const auto& [path, value] : right.stamps) {
+        if (left.stamps.count(path) == 0) {
+            difference += "only after: " + path + "; ";
+        }
+    }
+    compare(left.files, right.files, "file only before: ");
+    return difference;
+}
+
+// The disk of `crashed` after a fresh start of the updater on it.
+FakePlatform::Disk AfterRestart(const FakePlatform& crashed, std::vector<std::string>* log) {
+    FakeWindow window;
+    FakePlatform platform = crashed;
+    platform.failingChange = -1;
+    platform.crash = false;
+    Updater updater(window, platform.Roles());
+    updater.StartUp();
+    if (log != nullptr) {
+        *log = window.LogLines();
+    }
+    return Contents(platform);
+}
+
+// The disk once the whole update script has run and committed.
+FakePlatform::Disk NewState() {
+    Update update;
+    update.Script(kUpdateScript);
+    update.Run();
+    EXPECT_EQ(update.app.state.UpdateFailed, 0);
+    return Contents(update.app.platform);
+}
+
+TEST(UpdateTransactionTest, ScriptThatEndsWellLeavesExactlyTheNewState) {
+    Update update;
+    update.Script(kUpdateScript);
+    update.Run();
+    const FakePlatform& disk = update.app.platform;
+    EXPECT_EQ(update.app.state.UpdateFailed, 0);
+    EXPECT_EQ(disk.files.at("C:\\App\\app.exe"), "new program");
+    EXPECT_EQ(disk.files.at("C:\\App\\new\\readme.txt"), "read me");
+    EXPECT_EQ(disk.folders.count("C:\\App\\old"), 0u);
+    EXPECT_EQ(disk.folders.count("C:\\App\\plugins"), 0u);
+    EXPECT_EQ(disk.folders.count("C:\\App\\empty"), 0u);
+    // Nothing of the transaction is left: no journal, no aside copy, no staged download.
+    for (const auto& [path, content] : disk.files) {
+        EXPECT_EQ(path.find("~qm"), std::string::npos) << path;
+        EXPECT_NE(path, "C:\\App\\Script.qsc");
+    }
+    for (const std::string& folder : disk.folders) {
+        EXPECT_EQ(folder.find("~qm"), std::string::npos) << folder;
+    }
+}
+
+TEST(UpdateTransactionTest, EveryKindOfFailingLineRestoresTheFolderExactly) {
+    struct Case {
+        const char* name;
+        std::string failingLine;
+    };
+    const std::string pin = "sha256=" + std::string(64, 'a');
+    for (const Case& c : {
+             Case{"a 404", "DWN http://server/missing.bin;\\data.bin"},
+             Case{"a pin mismatch", "DWN http://server/readme.txt;\\data.bin;" + pin},
+             Case{"an unknown command", "XYZ what"},
+             Case{"a failure the CMV line's trap reports", "VER"},
+             Case{"a refused erase of the program's folder", "ERD \\"},
+             Case{"a failing RMD", "RMD \\new"},
+         }) {
+        Update update;
+        const FakePlatform::Disk before = Contents(update.app.platform);
+        update.Script(kUpdateScript + c.failingLine);
+        update.Run();
+        EXPECT_EQ(update.app.state.UpdateFailed, 1) << c.name;
+        EXPECT_TRUE(Contents(update.app.platform) == before)
+            << c.name << ": " << Difference(before, Contents(update.app.platform));
+        EXPECT_EQ(update.app.window.LogLines().back(), "UpdateFailedErrorMessage") << c.name;
+    }
+}
+
+TEST(UpdateTransactionTest, AFailureAtAnyChangeLeavesTheOldOrTheNewState) {
+    Update reference;
+    const FakePlatform::Disk before = Contents(reference.app.platform);
+    const FakePlatform::Disk after = NewState();
+    bool sawRollback = false;
+    for (int change = 0;; ++change) {
+        Update update;
+        update.Script(kUpdateScript);
+        update.app.platform.changes = 0;
+        update.app.platform.failingChange = change;
+        update.Run();
+        if (update.app.platform.changes <= change) {
+            break;  // the whole update ran without reaching the failing change
+        }
+        // A commit that a failure cut short is finished at the next start.
+        const std::vector<std::string> log = update.app.window.LogLines();
+        const bool updated = std::count(log.begin(), log.end(), "UpdateFinished") == 1;
+        sawRollback = sawRollback || !updated;
+        EXPECT_TRUE(AfterRestart(update.app.platform, nullptr) == (updated ? after : before))
+            << "failing change " << change;
+    }
+    EXPECT_TRUE(sawRollback);
+}
+
+TEST(UpdateTransactionTest, AKillAtAnyChangeIsUndoneAtTheNextStart) {
+    Update reference;
+    const FakePlatform::Disk before = Contents(reference.app.platform);
+    const FakePlatform::Disk after = NewState();
+    for (int change = 0;; ++change) {
+        Update update;
+        update.Script(kUpdateScript);
+        update.app.platform.changes = 0;
+        update.app.platform.failingChange = change;
+        update.app.platform.crash = true;
+        try {
+            update.Run();
+            break;  // the whole update ran before the kill came
+        } catch (const FakeCrash&) {
+        }
+        // Killed after the commit line (or once the journal is gone with the new program in
+        // place): the commit is finished. Killed before it: the update is undone.
+        const std::map<std::string, std::string>& files = update.app.platform.files;
+        const bool journalled = files.count(kJournal) != 0;
+        const bool committed = journalled ? ParseJournal(files.at(kJournal)).committed
+                                          : files.at("C:\\App\\app.exe") == "new program";
+        const bool undoes = journalled && !committed && !ParseJournal(files.at(kJournal)).steps.empty();
+        std::vector<std::string> log;
+        const FakePlatform::Disk settled = AfterRestart(update.app.platform, &log);
+        EXPECT_TRUE(settled == (committed ? after : before))
+            << "killed at change " << change << " (" << (committed ? "committed" : "undone")
+            << "): " << Difference(committed ? after : before, settled);
+        EXPECT_EQ(std::count(log.begin(), log.end(), "UpdateUndoneMessage"), undoes ? 1 : 0)
+            << "killed at change " << change;
+    }
+}
+
+}  // namespace
