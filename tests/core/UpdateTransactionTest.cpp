@@ -218,4 +218,114 @@ TEST(UpdateTransactionTest, AKillAtAnyChangeIsUndoneAtTheNextStart) {
     }
 }
 
+TEST(UpdateTransactionTest, EachAcceptedVersionIsItsOwnTransactionAndOffCommits) {
+    struct Case {
+        const char* name;
+        const char* secondScript;
+        bool secondKept;
+    };
+    for (const Case& c : {Case{"second fails", "DWN http://server/two.txt;\\two.txt\r\nXYZ", false},
+                          Case{"second ends with OFF", "DWN http://server/two.txt;\\two.txt\r\nOFF\r\nXYZ", true}}) {
+        Update update;
+        update.app.platform.server[kInformationUrl] =
+            "CMV 1.1;one;http://server/1.1.qsc\r\nCMV 1.2;two;http://server/1.2.qsc";
+        update.Script("DWN http://server/app.exe;\\app.exe");
+        update.app.platform.server["http://server/1.2.qsc"] = c.secondScript;
+        update.app.platform.server["http://server/two.txt"] = "two";
+        update.Run();
+        const FakePlatform& disk = update.app.platform;
+        EXPECT_EQ(disk.files.at("C:\\App\\app.exe"), "new program") << c.name;
+        EXPECT_EQ(disk.files.count("C:\\App\\two.txt"), c.secondKept ? 1u : 0u) << c.name;
+        EXPECT_EQ(disk.files.count(kJournal), 0u) << c.name;
+    }
+}
+
+// Aside copies and staged downloads are numbered in the order the transaction names them.
+constexpr const char* kFirstAside = "C:\\App\\~qm00000000.old";
+constexpr const char* kAsideAfterStaging = "C:\\App\\~qm00000001.old";
+
+// Calls `act` once the update script has been downloaded, before it runs.
+void OnceTheScriptIsStored(Update& update, std::function<void()> act) {
+    update.app.platform.onStored = [act](const std::string& path) {
+        if (path == "C:\\App\\Script.qsc") {
+            act();
+        }
+    };
+}
+
+TEST(UpdateTransactionTest, AFileInUseIsAskedAboutUntilRetryWorksOrCancelUndoesTheUpdate) {
+    for (const int answer : {kAnswerRetry, kAnswerCancel}) {
+        Update update;
+        const FakePlatform::Disk before = Contents(update.app.platform);
+        update.Script("DEL \\old\\notes.txt\r\nDWN http://server/app.exe;\\app.exe");
+        update.app.window.answers = {kAnswerYes, answer};
+        OnceTheScriptIsStored(update, [&update] {
+            update.app.platform.inUse["C:\\App\\app.exe"] = "Example App";
+            // The user closes the program while the box is open.
+            update.app.window.onMessageBox = [&update] { update.app.platform.inUse.clear(); };
+        });
+        update.Run();
+        const ShownMessageBox& retryBox = update.app.window.boxes.at(2);
+        EXPECT_EQ(retryBox.style, MessageBoxStyle::RetryCancel);
+        EXPECT_EQ(retryBox.text, "FileInUseByProgramMessage C:\\App\\app.exe Example App");
+        if (answer == kAnswerRetry) {
+            EXPECT_EQ(update.app.state.UpdateFailed, 0);
+            EXPECT_EQ(update.app.platform.files.at("C:\\App\\app.exe"), "new program");
+        } else {
+            EXPECT_EQ(update.app.window.boxes.back().text,
+                      "Error: DownloadError in line [DWN http://server/app.exe;\\app.exe]");
+            EXPECT_TRUE(Contents(update.app.platform) == before);
+        }
+    }
+}
+
+TEST(UpdateTransactionTest, AnAsideCopyStillInUseAtCommitIsRemovedAtTheNextStart) {
+    Update update;
+    update.Script("DWN http://server/app.exe;\\app.exe");
+    // The old program keeps running from its aside copy: it cannot be deleted yet.
+    OnceTheScriptIsStored(update, [&update] {
+        update.app.platform.undeletable.insert(kAsideAfterStaging);
+    });
+    update.Run();
+    EXPECT_EQ(update.app.state.UpdateFailed, 0);
+    EXPECT_EQ(update.app.platform.files.count(kAsideAfterStaging), 1u);
+    update.app.platform.undeletable.clear();
+    const FakePlatform::Disk settled = AfterRestart(update.app.platform, nullptr);
+    for (const auto& [path, content] : settled.files) {
+        EXPECT_EQ(path.find("~qm"), std::string::npos) << path;
+    }
+    EXPECT_EQ(settled.files.at("C:\\App\\app.exe"), "new program");
+}
+
+TEST(UpdateTransactionTest, AnUndoThatCannotRestoreAPathLogsItAndTheNextStartTriesAgain) {
+    Update update;
+    const FakePlatform::Disk before = Contents(update.app.platform);
+    update.Script("DEL \\old\\notes.txt\r\nXYZ");
+    // Another program opens the aside copy before the undo can rename it back.
+    OnceTheScriptIsStored(update, [&update] { update.app.platform.inUse[kFirstAside] = ""; });
+    update.Run();
+    const std::vector<std::string> log = update.app.window.LogLines();
+    EXPECT_NE(std::find(log.begin(), log.end(),
+                        "RestoreFailedMessage C:\\App\\old\\notes.txt"),
+              log.end());
+    EXPECT_EQ(update.app.platform.files.count(kJournal), 1u);
+    update.app.platform.inUse.clear();
+    std::vector<std::string> restartLog;
+    EXPECT_TRUE(AfterRestart(update.app.platform, &restartLog) == before);
+    EXPECT_EQ(restartLog.back(), "UpdateUndoneMessage");
+}
+
+TEST(UpdateTransactionTest, JournalLinesKeepEveryByteOfAPathAndACutLineIsIgnored) {
+    const JournalStep step{StepKind::Aside, "C:\\A\tb\r%41\x7f", "C:\\~qm00000001.old",
+                           {0x27, 1234567890123ull, 42}};
+    const std::string line = FormatStep(step);
+    EXPECT_EQ(line.find_first_of("\r", 0), std::string::npos);
+    const std::string journal = std::string(kJournalHeader) + line + line.substr(0, 20);
+    const JournalContent content = ParseJournal(journal);
+    ASSERT_EQ(content.steps.size(), 1u);
+    EXPECT_EQ(content.steps[0], step);
+    EXPECT_FALSE(content.committed);
+    EXPECT_TRUE(ParseJournal(journal + "\n" + std::string(kCommitLine)).committed);
+}
+
 }  // namespace
