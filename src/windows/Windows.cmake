@@ -85,3 +85,4 @@ include(${CMAKE_SOURCE_DIR}/bench/download/DownloadBench.cmake)
 
 # The script-command benchmarks (built on demand by scripts/bench).
 include(${CMAKE_SOURCE_DIR}/bench/commands/CommandsBench.cmake)
+include(${CMAKE_SOURCE_DIR}/bench/transaction/TransactionBench.cmake)

@@ -1,0 +1,261 @@
+// Benchmarks of an update script's transaction on real files (Windows, under Wine), each against
+// a baseline measured in the same run:
+//
+//   transaction_bench downloads
+//       200 DWN lines over existing files of 64 KiB, run by the interpreter with the journal (an
+//       update script's transaction, then its commit) and without (the same lines outside any
+//       update script, replacing the files directly). Prints the time of each and their ratio.
+//   transaction_bench erase
+//       ERD of a tree of 10,000 files in an update script, then a failing line (the rollback
+//       renames the tree back), against the same ERD followed by the commit (which erases it).
+//       Prints the time of each and what the rollback adds, as a share of the commit's path.
+//
+// Output: "key=value" lines, read by scripts/bench.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "core/script/ScriptInterpreter.h"
+#include "core/transaction/UpdateTransaction.h"
+#include "windows/net/WindowsTemporaryFiles.h"
+#include "windows/system/Directories.h"
+#include "windows/system/WindowsFileSystem.h"
+
+namespace {
+
+constexpr int kDownloads = 200;
+constexpr std::size_t kFileBytes = 64 * 1024;
+constexpr int kTreeFiles = 10000;
+
+double Seconds() {
+    static const double frequency = [] {
+        LARGE_INTEGER value;
+        QueryPerformanceFrequency(&value);
+        return static_cast<double>(value.QuadPart);
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / frequency;
+}
+
+void Fail(const std::string& what) {
+    std::fprintf(stderr, "%s\n", what.c_str());
+    std::exit(1);
+}
+
+class QuietWindow final : public UpdaterWindow {
+public:
+    void ReplaceLog(const std::string&) override {}
+    void AppendLog(const std::string&) override {}
+    int ShowMessageBox(const std::string&, MessageBoxStyle) override { return kAnswerCancel; }
+    void ProcessPendingEvents() override {}
+    void SetCaption(const std::string&) override {}
+    void SetTitleLabel(const std::string&) override {}
+    void SetButtonCaptions(const std::string&, const std::string&) override {}
+    void SetProgressBarTooltip(const std::string&) override {}
+    void SetButtonsEnabled(bool) override {}
+    void RequestClose() override {}
+};
+
+// The roles the commands measured here do not use, and a downloader that stores the same bytes
+// as a real download does: a temporary file beside the target, flushed, renamed onto it.
+class BenchRoles final : public ProgramHome,
+                         public ProgramLauncher,
+                         public Downloader,
+                         public Crypto,
+                         public Clock,
+                         public InUsePrompt {
+public:
+    std::string ProgramFolder() override { return folder; }
+    std::string ProgramName() override { return "quillmere"; }
+    std::string ReadIniString(const std::string&, const std::string&,
+                              const std::string&) override {
+        return {};
+    }
+    bool LaunchExecutable(const std::string&, bool, int) override { return false; }
+    std::unique_ptr<Sha256Hasher> NewSha256() override { return nullptr; }
+    bool IsP256PublicKey(const P256PublicKey&) override { return false; }
+    bool VerifyP256(const P256PublicKey&, const Sha256Digest&, const P256Signature&) override {
+        return false;
+    }
+    std::string UtcNow() override { return {}; }
+    bool RetryInUse(const std::string&) override { return false; }
+
+    DownloadResult DownloadFile(const std::string&, const std::string& localPath, DownloadKind,
+                                const std::optional<Sha256Digest>&) override {
+        std::unique_ptr<TemporaryFile> file = temporaryFiles.CreateBeside(localPath);
+        if (!file || !file->Write(body) || !file->Flush() || !file->ReplaceTarget()) {
+            if (file) {
+                file->Discard();
+            }
+            return DownloadResult::Failed;
+        }
+        return DownloadResult::Stored;
+    }
+
+    std::string folder;
+    std::string body = std::string(kFileBytes, 'q');
+    WindowsTemporaryFiles temporaryFiles;
+};
+
+struct Bench {
+    explicit Bench(const std::string& folder) {
+        roles.folder = folder;
+        state.AppPath = folder;
+    }
+    ScriptInterpreter& Interpreter() { return interpreter; }
+
+    WindowsFileSystem files;
+    BenchRoles roles;
+    QuietWindow window;
+    UpdaterState state;
+    ScriptBuffer buffer;
+    std::string park;
+    LanguageTexts texts{roles};
+    ScriptInterpreter interpreter{state, buffer, park, texts, window,
+                                  UpdaterPlatform{roles, files, roles, roles, roles, roles}};
+};
+
+std::string NewFolder(const std::string& name) {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    const std::string folder = std::string(base) + name + "-" + std::to_string(GetCurrentProcessId());
+    EraseDirectory(folder + "\\");
+    if (!CreateDirectoryA(folder.c_str(), nullptr)) {
+        Fail("cannot create " + folder);
+    }
+    return folder;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (!file || !::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                              nullptr)) {
+        Fail("cannot write " + path);
+    }
+}
+
+// --- downloads ---------------------------------------------------------------------------------
+
+std::string DownloadScript() {
+    std::string script;
+    for (int index = 0; index < kDownloads; ++index) {
+        script += "DWN http://bench/" + std::to_string(index) + ";\\file-" +
+                  std::to_string(index) + ".dat\r\n";
+    }
+    return script;
+}
+
+// One run of the 200 lines over existing files, with or without the journal, in seconds.
+double DownloadRun(bool journal) {
+    const std::string folder = NewFolder("quillmere-transaction-bench");
+    for (int index = 0; index < kDownloads; ++index) {
+        WriteFile(folder + "\\file-" + std::to_string(index) + ".dat", "old");
+    }
+    Bench bench(folder);
+    UpdateTransaction transaction(bench.files, folder, bench.roles);
+    bench.buffer.SetText(DownloadScript());
+    const double start = Seconds();
+    if (journal) {
+        bench.interpreter.SetTransaction(&transaction);
+        bench.interpreter.InterpretScript(RunKind::Nested);
+        bench.interpreter.SetTransaction(nullptr);
+        transaction.Commit();
+    } else {
+        bench.interpreter.InterpretScript(RunKind::Nested);
+    }
+    const double elapsed = Seconds() - start;
+    if (bench.state.UpdateFailed != 0) {
+        Fail("the downloads failed");
+    }
+    EraseDirectory(folder + "\\");
+    return elapsed;
+}
+
+int Downloads() {
+    double with = 1e9;
+    double without = 1e9;
+    for (int round = 0; round < 5; ++round) {
+        without = std::min(without, DownloadRun(false));
+        with = std::min(with, DownloadRun(true));
+    }
+    std::printf("downloads_without_journal_s=%.4f\n", without);
+    std::printf("downloads_with_journal_s=%.4f\n", with);
+    std::printf("downloads_ratio=%.3f\n", with / without);
+    return 0;
+}
+
+// --- erase -------------------------------------------------------------------------------------
+
+void FillTree(const std::string& tree) {
+    if (!CreateDirectoryA(tree.c_str(), nullptr)) {
+        Fail("cannot create " + tree);
+    }
+    for (int sub = 0; sub < 10; ++sub) {
+        const std::string folder = tree + "\\part-" + std::to_string(sub);
+        CreateDirectoryA(folder.c_str(), nullptr);
+        for (int index = 0; index < kTreeFiles / 10; ++index) {
+            WriteFile(folder + "\\file-" + std::to_string(index) + ".dat", "x");
+        }
+    }
+}
+
+// ERD of the tree, then the failing line's rollback or the commit, in seconds.
+double EraseRun(bool fails) {
+    const std::string folder = NewFolder("quillmere-transaction-erase-bench");
+    FillTree(folder + "\\tree");
+    Bench bench(folder);
+    UpdateTransaction transaction(bench.files, folder, bench.roles);
+    bench.buffer.SetText(fails ? "ERD \\tree\r\nXYZ" : "ERD \\tree");
+    const double start = Seconds();
+    bench.interpreter.SetTransaction(&transaction);
+    bench.interpreter.InterpretScript(RunKind::Nested);
+    bench.interpreter.SetTransaction(nullptr);
+    if (fails) {
+        if (!transaction.RollBack().empty()) {
+            Fail("the rollback did not restore the tree");
+        }
+    } else {
+        transaction.Commit();
+    }
+    const double elapsed = Seconds() - start;
+    if ((bench.state.UpdateFailed != 0) != fails ||
+        (GetFileAttributesA((folder + "\\tree").c_str()) != INVALID_FILE_ATTRIBUTES) != fails) {
+        Fail("the erase did not end as expected");
+    }
+    EraseDirectory(folder + "\\");
+    return elapsed;
+}
+
+int Erase() {
+    double rollback = 1e9;
+    double commit = 1e9;
+    for (int round = 0; round < 3; ++round) {
+        commit = std::min(commit, EraseRun(false));
+        rollback = std::min(rollback, EraseRun(true));
+    }
+    std::printf("erase_commit_s=%.4f\n", commit);
+    std::printf("erase_rollback_s=%.4f\n", rollback);
+    std::printf("erase_rollback_share=%.4f\n", rollback / commit);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "downloads") {
+        return Downloads();
+    }
+    if (command == "erase") {
+        return Erase();
+    }
+    std::fprintf(stderr, "usage: transaction_bench downloads|erase\n");
+    return 2;
+}
