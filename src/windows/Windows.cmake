@@ -34,6 +34,7 @@ quillmere_delay_load_library(quillmere_delay_bcrypt bcrypt)
 
 add_library(quillmere_windows STATIC
     src/windows/win32/Win32Error.cpp
+    src/windows/win32/AnsiText.cpp
     src/windows/win32/DpiScale.cpp
     src/windows/win32/MessageAwareWait.cpp
     src/windows/system/WindowsFileSystem.cpp
