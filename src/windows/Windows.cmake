@@ -40,6 +40,7 @@ add_library(quillmere_windows STATIC
     src/windows/win32/DpiScale.cpp
     src/windows/win32/MessageAwareWait.cpp
     src/windows/system/WindowsFileSystem.cpp
+    src/windows/system/AppendOnlyWindowsFile.cpp
     src/windows/system/ProgramsUsingFile.cpp
     src/windows/system/Directories.cpp
     src/windows/system/LaunchExecutables.cpp
