@@ -66,6 +66,19 @@ void WriteTimes(const std::string& path, const EntryStamp& stamp) {
     }
 }
 
+bool IsSharingRefusal(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+// True when a handle holds the file at `path` open for its data or its deletion: an open for
+// deletion that shares nothing is then refused for sharing. A rename onto such a file fails
+// with ERROR_ACCESS_DENIED, whatever the holder shares.
+bool HeldOpen(const std::string& path) {
+    const FileHandle exclusive(CreateFileA(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                           FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return !exclusive && IsSharingRefusal(GetLastError());
+}
+
 }  // namespace
 
 bool WindowsFileSystem::FileExists(const std::string& path) {
@@ -221,8 +234,11 @@ void WindowsFileSystem::MoveEntry(const std::string& from, const std::string& to
         return;
     }
     const DWORD error = GetLastError();
-    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+    if (IsSharingRefusal(error)) {
         throw EntryInUse(Win32Error::SystemMessage(error));
+    }
+    if (replace && error == ERROR_ACCESS_DENIED && HeldOpen(to)) {
+        throw EntryInUse(Win32Error::SystemMessage(ERROR_SHARING_VIOLATION));
     }
     throw Win32Error(error);
 }
