@@ -23,8 +23,8 @@ std::string AnsiFromWide(std::wstring_view text) {
         return {};
     }
     std::string ansi(static_cast<std::size_t>(length), '\0');
-    if (WideCharToMultiByte(CP_ACP, 0, text.data(), size, ansi.data(), length, nullptr,
-                            nullptr) != length) {
+    if (WideCharToMultiByte(CP_ACP, 0, text.data(), size, ansi.data(), length, nullptr, nullptr) !=
+        length) {
         return {};
     }
     return ansi;
