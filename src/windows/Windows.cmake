@@ -31,12 +31,17 @@ quillmere_delay_load_library(quillmere_delay_version VERSION)
 quillmere_delay_load_library(quillmere_delay_wininet WININET)
 # Not a known DLL (scripts/check-imports): delay-loaded from System32 like WININET.
 quillmere_delay_load_library(quillmere_delay_bcrypt bcrypt)
+# The Restart Manager, which names the programs holding a file open.
+quillmere_delay_load_library(quillmere_delay_rstrtmgr RSTRTMGR)
 
 add_library(quillmere_windows STATIC
     src/windows/win32/Win32Error.cpp
+    src/windows/win32/AnsiText.cpp
     src/windows/win32/DpiScale.cpp
     src/windows/win32/MessageAwareWait.cpp
     src/windows/system/WindowsFileSystem.cpp
+    src/windows/system/AppendOnlyWindowsFile.cpp
+    src/windows/system/ProgramsUsingFile.cpp
     src/windows/system/Directories.cpp
     src/windows/system/LaunchExecutables.cpp
     src/windows/system/IniFiles.cpp
@@ -63,7 +68,8 @@ add_library(quillmere_windows STATIC
 # Imported at start: known DLLs, and comctl32 (bound by the manifest to the side-by-side common
 # controls); scripts/check-imports holds every build to that.
 target_link_libraries(quillmere_windows PUBLIC quillmere_core comctl32 gdi32 user32 kernel32
-    quillmere_delay_wininet quillmere_delay_version quillmere_delay_bcrypt)
+    quillmere_delay_wininet quillmere_delay_version quillmere_delay_bcrypt
+    quillmere_delay_rstrtmgr)
 target_compile_options(quillmere_windows PRIVATE ${QUILLMERE_SIZE_OPTIONS})
 
 add_executable(quillmere WIN32 src/windows/app/WinMain.cpp res/quillmere.rc)

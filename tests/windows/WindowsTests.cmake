@@ -30,6 +30,12 @@ quillmere_add_test(win_file_system_tests
     SOURCES tests/windows/FileSystemTest.cpp tests/windows/ScriptHarness.cpp
     LIBRARIES quillmere_windows quillmere_win_test_support)
 
+# The journal's calls of WindowsFileSystem on real files, a running program's among them.
+quillmere_add_test(win_file_journal_tests
+    SOURCES tests/windows/FileJournalCallsTest.cpp
+    LIBRARIES quillmere_windows quillmere_win_test_support)
+add_dependencies(win_file_journal_tests quillmere_test_sleeper)
+
 quillmere_add_test(win_launch_tests
     SOURCES tests/windows/LaunchTest.cpp tests/windows/ScriptHarness.cpp
     LIBRARIES quillmere_windows quillmere_win_test_support)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/text/AsciiCase.h"
+#include "windows/win32/AnsiText.h"
 #include "windows/win32/ScopedHandles.h"
 
 namespace {
@@ -84,23 +85,11 @@ bool IsReadOnlyFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
-// `path` in UTF-16, converted as the ANSI file functions convert it (the ANSI code page).
-// Empty when it cannot be.
-std::wstring WidePath(const std::string& path) {
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0 && MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
-                                          wide.data(), length) != length) {
-        wide.clear();
-    }
-    return wide;
-}
-
 // Renames the open `file` (opened with DELETE access) to `target`, replacing what stands there.
 // False with the system's error code from GetLastError.
 bool RenameThroughHandle(const FileHandle& file, const std::string& target) {
-    const std::wstring name = WidePath(target);
+    // Converted as the ANSI file functions convert it (the ANSI code page).
+    const std::wstring name = WideFromAnsi(target);
     if (name.empty()) {
         SetLastError(ERROR_INVALID_NAME);
         return false;

@@ -22,6 +22,7 @@
 #include "windows/system/WindowsClock.h"
 #include "windows/system/WindowsFileSystem.h"
 #include "windows/system/WindowsProgramHome.h"
+#include "windows/win32/AnsiText.h"
 #include "windows/win32/Win32Error.h"
 
 namespace fs = std::filesystem;
@@ -35,21 +36,11 @@ std::runtime_error SystemFailure(DWORD code, const std::string& what) {
 
 // Paths on the command line and in scripts are ANSI text; std::filesystem wants them wide.
 fs::path PathOf(const std::string& ansi) {
-    const int size = static_cast<int>(ansi.size());
-    const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), length);
-    return fs::path(wide);
+    return fs::path(WideFromAnsi(ansi));
 }
 
 std::string AnsiOf(const fs::path& path) {
-    const std::wstring& wide = path.native();
-    const int size = static_cast<int>(wide.size());
-    const int length =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, ansi.data(), length, nullptr, nullptr);
-    return ansi;
+    return AnsiFromWide(path.native());
 }
 
 // The program's name in the folder: the stem of its only configuration file, else "quillmere".

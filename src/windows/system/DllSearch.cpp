@@ -25,6 +25,14 @@ INT_PTR WINAPI UnavailableCngFunction() {
     return static_cast<INT_PTR>(0xC0000225);  // read by the caller as a 32-bit NTSTATUS
 }
 
+// Stands in for a function of RSTRTMGR.dll that cannot be had. Restart Manager functions return
+// an error code, ERROR_SUCCESS (0) on success: the common stand-in would make RmStartSession
+// succeed without a session, so this one returns ERROR_PROC_NOT_FOUND.
+INT_PTR WINAPI UnavailableRestartManagerFunction() {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return ERROR_PROC_NOT_FOUND;
+}
+
 // Called by the delay-load helper before it would load a DLL itself with LoadLibraryA.
 FARPROC WINAPI OnDelayLoadNotice(unsigned notice, PDelayLoadInfo info) {
     if (notice != dliNotePreLoadLibrary) {
@@ -49,6 +57,9 @@ FARPROC WINAPI OnDelayLoadFailure(unsigned notice, PDelayLoadInfo info) {
     }
     if (lstrcmpiA(info->szDll, "bcrypt.dll") == 0) {
         return UnavailableCngFunction;
+    }
+    if (lstrcmpiA(info->szDll, "RSTRTMGR.dll") == 0) {
+        return UnavailableRestartManagerFunction;
     }
     return UnavailableFunction;
 }

@@ -12,5 +12,6 @@
 // loads, to System32, and takes the current folder out of the search. Call first thing in
 // WinMain, before any delay-loaded function. A delay-loaded DLL that cannot be loaded from
 // System32 (or lacks a function) does not end the program: each of its functions then fails as
-// it would on its own, returning 0 (a null handle, FALSE, a size of 0).
+// it would on its own, returning 0 (a null handle, FALSE, a size of 0), or an error code where 0
+// means success (bcrypt's NTSTATUS, the Restart Manager's error codes).
 void RestrictDllSearchToSystem32();

@@ -1,6 +1,8 @@
 #include "windows/system/WindowsFileSystem.h"
 
+#include "windows/system/AppendOnlyWindowsFile.h"
 #include "windows/system/Directories.h"
+#include "windows/system/ProgramsUsingFile.h"
 
 #include <windows.h>
 
@@ -10,6 +12,12 @@
 namespace {
 
 constexpr DWORD kHiddenOrSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Attributes the system keeps itself: SetFileAttributes does not take them.
+constexpr DWORD kAttributesOfTheSystem = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE |
+                                         FILE_ATTRIBUTE_SPARSE_FILE | FILE_ATTRIBUTE_REPARSE_POINT |
+                                         FILE_ATTRIBUTE_COMPRESSED | FILE_ATTRIBUTE_ENCRYPTED;
 
 // Calls `accept` on each entry of a listing of `pattern` until it returns true.
 template <typename Accept>
@@ -25,6 +33,50 @@ bool AnyListedEntry(const std::string& pattern, Accept accept) {
         }
     } while (FindNextFileA(listing.Get(), &entry));
     return false;
+}
+
+// Opens the file or folder at `path` with attribute access (`access`) and no data access,
+// sharing everything, so that a file another program holds open, a running one's included,
+// opens too; FILE_FLAG_BACKUP_SEMANTICS opens folders. Throws when it cannot.
+FileHandle OpenEntry(const std::string& path, DWORD access) {
+    FileHandle entry(CreateFileA(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!entry) {
+        throw Win32Error();
+    }
+    return entry;
+}
+
+std::uint64_t Ticks(const FILETIME& time) {
+    return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
+
+FILETIME FileTime(std::uint64_t ticks) {
+    return {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
+// Sets the creation and last-write times. Attribute access is all it takes, a read-only file
+// and a running program's file included.
+void WriteTimes(const std::string& path, const EntryStamp& stamp) {
+    const FileHandle entry = OpenEntry(path, FILE_WRITE_ATTRIBUTES);
+    const FILETIME created = FileTime(stamp.created);
+    const FILETIME written = FileTime(stamp.written);
+    if (!SetFileTime(entry.Get(), &created, nullptr, &written)) {
+        throw Win32Error();
+    }
+}
+
+bool IsSharingRefusal(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+// True when a handle holds the file at `path` open for its data or its deletion: an open for
+// deletion that shares nothing is then refused for sharing. A rename onto such a file fails
+// with ERROR_ACCESS_DENIED, whatever the holder shares.
+bool HeldOpen(const std::string& path) {
+    const FileHandle exclusive(CreateFileA(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                           FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return !exclusive && IsSharingRefusal(GetLastError());
 }
 
 }  // namespace
@@ -131,4 +183,70 @@ void WindowsFileSystem::ResetAttributesAndDelete(const std::string& path) {
 
 bool WindowsFileSystem::EraseDirectory(const std::string& path) {
     return ::EraseDirectory(path);
+}
+
+bool WindowsFileSystem::EntryExists(const std::string& path) {
+    return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> WindowsFileSystem::EntryNames(const std::string& folder) {
+    std::vector<std::string> names;
+    if (folder.empty()) {
+        return names;
+    }
+    WIN32_FIND_DATAA entry;
+    FindHandle listing(FindFirstFileA((folder + "\\*").c_str(), &entry));
+    if (!listing) {
+        return names;
+    }
+    do {
+        const std::string name = entry.cFileName;
+        if (name != "." && name != "..") {
+            names.push_back(name);
+        }
+    } while (FindNextFileA(listing.Get(), &entry));
+    return names;
+}
+
+EntryStamp WindowsFileSystem::ReadStamp(const std::string& path) {
+    const FileHandle entry = OpenEntry(path, FILE_READ_ATTRIBUTES);
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(entry.Get(), &information)) {
+        throw Win32Error();
+    }
+    return {information.dwFileAttributes, Ticks(information.ftCreationTime),
+            Ticks(information.ftLastWriteTime)};
+}
+
+void WindowsFileSystem::WriteStamp(const std::string& path, const EntryStamp& stamp) {
+    // Times first, through a handle closed again before the attributes change.
+    WriteTimes(path, stamp);
+    const DWORD attributes = stamp.attributes & ~kAttributesOfTheSystem;
+    if (!SetFileAttributesA(path.c_str(), attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes)) {
+        throw Win32Error();
+    }
+}
+
+void WindowsFileSystem::MoveEntry(const std::string& from, const std::string& to, bool replace) {
+    // Write-through: the rename is on the disk before the call returns, as a journal needs.
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (MoveFileExA(from.c_str(), to.c_str(), flags)) {
+        return;
+    }
+    const DWORD error = GetLastError();
+    if (IsSharingRefusal(error)) {
+        throw EntryInUse(Win32Error::SystemMessage(error));
+    }
+    if (replace && error == ERROR_ACCESS_DENIED && HeldOpen(to)) {
+        throw EntryInUse(Win32Error::SystemMessage(ERROR_SHARING_VIOLATION));
+    }
+    throw Win32Error(error);
+}
+
+std::string WindowsFileSystem::ProgramsUsing(const std::string& path) {
+    return ProgramsUsingFile(path);
+}
+
+std::unique_ptr<AppendOnlyFile> WindowsFileSystem::OpenForAppend(const std::string& path) {
+    return AppendOnlyWindowsFile::Open(path);
 }

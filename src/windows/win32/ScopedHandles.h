@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <bcrypt.h>
+#include <restartmanager.h>
 #include <wininet.h>
 
 #include <utility>
@@ -139,3 +140,12 @@ struct HashHandleTraits {
     static void Close(Handle handle) { BCryptDestroyHash(handle); }
 };
 using HashHandle = ScopedHandle<HashHandleTraits>;
+
+// Restart Manager sessions from RmStartSession. Session numbers start at 0, so the wrapper takes
+// all bits set for none.
+struct RestartManagerSessionTraits {
+    using Handle = DWORD;
+    static Handle Invalid() { return ~DWORD{0}; }
+    static void Close(Handle handle) { RmEndSession(handle); }
+};
+using RestartManagerSession = ScopedHandle<RestartManagerSessionTraits>;
