@@ -24,6 +24,7 @@
 #include "windows/net/WindowsTemporaryFiles.h"
 #include "windows/system/Directories.h"
 #include "windows/system/WindowsFileSystem.h"
+#include "windows/win32/ScopedHandles.h"
 
 namespace {
 
