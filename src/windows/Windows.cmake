@@ -72,7 +72,8 @@ target_link_libraries(quillmere_windows PUBLIC quillmere_core comctl32 gdi32 use
     quillmere_delay_rstrtmgr)
 target_compile_options(quillmere_windows PRIVATE ${QUILLMERE_SIZE_OPTIONS})
 
-add_executable(quillmere WIN32 src/windows/app/WinMain.cpp res/quillmere.rc)
+add_executable(quillmere WIN32 src/windows/app/WinMain.cpp src/windows/app/TerminateHandler.cpp
+    res/quillmere.rc)
 target_link_libraries(quillmere PRIVATE quillmere_windows)
 target_link_options(quillmere PRIVATE ${QUILLMERE_LINK_OPTIONS} -s)
 set_target_properties(quillmere PROPERTIES OUTPUT_NAME quillmere)
