@@ -62,6 +62,7 @@ public:
     std::unique_ptr<AppendOnlyFile> OpenForAppend(const std::string&) override {
         struct Discarding : AppendOnlyFile {
             void Append(std::string_view) override {}
+            void Flush() override {}
         };
         return std::make_unique<Discarding>();
     }

@@ -212,6 +212,10 @@ void FakePlatform::WriteStamp(const std::string& path, const EntryStamp& stamp) 
     if (!EntryExists(entry)) {
         throw std::runtime_error("The system cannot find the file specified.");
     }
+    if (stamp.created == 0 && stamp.written == 0) {
+        stamps[entry].attributes = stamp.attributes & ~kAttributeFolder;
+        return;
+    }
     stamps[entry] = {stamp.attributes & ~kAttributeFolder, stamp.created, stamp.written};
 }
 
@@ -262,6 +266,7 @@ public:
         change_();
         content_ += bytes;
     }
+    void Flush() override { change_(); }
 
 private:
     std::string& content_;

@@ -316,8 +316,8 @@ TEST(UpdateTransactionTest, AnUndoThatCannotRestoreAPathLogsItAndTheNextStartTri
 }
 
 TEST(UpdateTransactionTest, JournalLinesKeepEveryByteOfAPathAndACutLineIsIgnored) {
-    const JournalStep step{StepKind::Aside, "C:\\A\tb\r%41\x7f", "C:\\~qm00000001.old",
-                           {0x27, 1234567890123ull, 42}};
+    const JournalStep step{StepKind::Replaced, "C:\\A\tb\r%41\x7f", "C:\\~qm00000001.old",
+                           "C:\\~qm00000000.new", {0x27, 1234567890123ull, 42}};
     const std::string line = FormatStep(step);
     EXPECT_EQ(line.find_first_of("\r", 0), std::string::npos);
     const std::string journal = std::string(kJournalHeader) + line + line.substr(0, 20);

@@ -34,12 +34,15 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A file that grows by whole records: each Append is on the disk (flushed) before it returns.
+// A file that grows at its end only. What Append wrote outlives the process at once (the
+// system holds it); Flush makes it outlive a power cut too.
 class AppendOnlyFile {
 public:
     virtual ~AppendOnlyFile() = default;
-    // Throws when the bytes cannot be written or flushed.
+    // Throws when the bytes cannot be written whole.
     virtual void Append(std::string_view bytes) = 0;
+    // Throws when what was written cannot be flushed to the disk.
+    virtual void Flush() = 0;
 };
 
 class FileSystem {
@@ -100,7 +103,8 @@ public:
     virtual EntryStamp ReadStamp(const std::string& path) = 0;
 
     // Sets the attributes (the folder bit aside) and the creation and last-write times of the
-    // file or folder at `path`, a file in use included. Throws on failure.
+    // file or folder at `path`, a file in use included; with both times 0, the attributes
+    // only. Throws on failure.
     virtual void WriteStamp(const std::string& path, const EntryStamp& stamp) = 0;
 
     // Renames the file or folder `from` to `to` on the same volume, keeping its bytes,

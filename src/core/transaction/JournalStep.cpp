@@ -10,7 +10,7 @@ constexpr std::array<std::pair<StepKind, std::string_view>, 6> kStepWords{{
     {StepKind::Stamp, "stamp"},
     {StepKind::Aside, "aside"},
     {StepKind::Staged, "staged"},
-    {StepKind::Placed, "placed"},
+    {StepKind::Replaced, "replaced"},
     {StepKind::MadeFolder, "made"},
     {StepKind::RemovedFolder, "removed"},
 }};
@@ -66,9 +66,8 @@ std::optional<std::string> Unescape(std::string_view text) {
     return plain;
 }
 
-template <typename Integer>
-std::optional<Integer> ParseNumber(std::string_view text) {
-    Integer value{};
+std::optional<std::uint64_t> ParseNumber(std::string_view text) {
+    std::uint64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
         return std::nullopt;
@@ -91,7 +90,7 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
 
 std::optional<JournalStep> ParseStep(std::string_view line) {
     const std::vector<std::string_view> fields = SplitFields(line);
-    if (fields.size() != 7) {
+    if (fields.size() != 8) {
         return std::nullopt;
     }
     JournalStep step;
@@ -103,17 +102,20 @@ std::optional<JournalStep> ParseStep(std::string_view line) {
         }
     }
     const std::optional<std::string> path = Unescape(fields[1]);
-    const std::optional<std::string> other = Unescape(fields[2]);
-    const auto attributes = ParseNumber<std::uint32_t>(fields[3]);
-    const auto created = ParseNumber<std::uint64_t>(fields[4]);
-    const auto written = ParseNumber<std::uint64_t>(fields[5]);
+    const std::optional<std::string> aside = Unescape(fields[2]);
+    const std::optional<std::string> staged = Unescape(fields[3]);
+    const auto attributes = ParseNumber(fields[4]);
+    const auto created = ParseNumber(fields[5]);
+    const auto written = ParseNumber(fields[6]);
     // The last field closes the line: a line cut short inside its numbers lacks it.
-    if (!known || !path || !other || !attributes || !created || !written || fields[6] != ".") {
+    if (!known || !path || !aside || !staged || !attributes || *attributes > 0xffffffffu ||
+        !created || !written || fields[7] != ".") {
         return std::nullopt;
     }
     step.path = *path;
-    step.other = *other;
-    step.stamp = {*attributes, *created, *written};
+    step.aside = *aside;
+    step.staged = *staged;
+    step.stamp = {static_cast<std::uint32_t>(*attributes), *created, *written};
     return step;
 }
 
@@ -140,7 +142,8 @@ std::string FormatStep(const JournalStep& step) {
             word = stepWord;
         }
     }
-    return std::string(word) + '\t' + Escape(step.path) + '\t' + Escape(step.other) + '\t' +
+    return std::string(word) + '\t' + Escape(step.path) + '\t' + Escape(step.aside) + '\t' +
+           Escape(step.staged) + '\t' +
            std::to_string(step.stamp.attributes) + '\t' + std::to_string(step.stamp.created) +
            '\t' + std::to_string(step.stamp.written) + "\t.\n";
 }

@@ -13,9 +13,10 @@
 
 enum class StepKind {
     Stamp,          // a folder whose entries change: its attributes and times come back last
-    Aside,          // `path` renamed to the aside copy `other` (DEL, ERD, DWN over a file)
-    Staged,         // a download for `path` about to be staged at `other` (DWN)
-    Placed,         // the download staged at `other` renamed to `path` (DWN)
+    Aside,          // `path` renamed to the aside copy `aside` (DEL, ERD)
+    Staged,         // a download for `path` about to be staged at `staged` (DWN)
+    Replaced,       // the file `path` renamed to `aside` (none for a new file), then the
+                    // download staged at `staged` renamed to `path` (DWN)
     MadeFolder,     // `path` created (MKD)
     RemovedFolder,  // the empty folder `path` removed (RMD)
 };
@@ -23,8 +24,9 @@ enum class StepKind {
 struct JournalStep {
     StepKind kind = StepKind::Stamp;
     std::string path;   // the entry the step changes
-    std::string other;  // Aside: the aside copy; Staged, Placed: the staged download
-    EntryStamp stamp;   // Stamp, Aside, RemovedFolder: what `path` was
+    std::string aside;   // Aside, Replaced: where `path` was renamed to
+    std::string staged;  // Staged, Replaced: the staged download
+    EntryStamp stamp;    // Stamp, Aside, Replaced, RemovedFolder: what `path` was
 
     bool operator==(const JournalStep&) const = default;
 };

@@ -1,5 +1,6 @@
 #include "core/transaction/UpdateTransaction.h"
 
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 
@@ -9,13 +10,22 @@
 #include "core/transaction/TransactionFiles.h"
 
 UpdateTransaction::UpdateTransaction(FileSystem& files, const std::string& programFolder,
-                                     InUsePrompt& prompt)
+                                     InUsePrompt& prompt, Journal journal)
     : files_(files),
       programFolder_(programFolder),
       journalPath_(programFolder + '\\' + std::string(kJournalName)),
-      prompt_(prompt) {}
+      prompt_(prompt),
+      journalKind_(journal) {}
 
-void UpdateTransaction::Record(const JournalStep& step) {
+// Appends `step` to the journal. A durable step is flushed before this returns, and with it
+// every step written before: a step is never done without its record on the disk. A step that
+// only helps to tidy up after a crash (a folder's times, a download about to start) is left to
+// the next flush: a process killed outright loses nothing the system already holds.
+void UpdateTransaction::Record(const JournalStep& step, Durability durability) {
+    if (journalKind_ == Journal::InMemory) {
+        steps_.push_back(step);
+        return;
+    }
     if (!journal_) {
         // A journal left by an undo that did not complete is undone again first: a new
         // update's steps must not mix with steps that still wait to be undone.
@@ -31,6 +41,9 @@ void UpdateTransaction::Record(const JournalStep& step) {
     }
     journal_->Append(FormatStep(step));
     steps_.push_back(step);
+    if (durability == Durability::Flushed) {
+        journal_->Flush();
+    }
 }
 
 // The folder that holds `path` gets its times back after the undo: every step inside it
@@ -38,36 +51,41 @@ void UpdateTransaction::Record(const JournalStep& step) {
 // times cannot be read is left out (its entries are still restored).
 void UpdateTransaction::StampHoldingFolder(const std::string& path) {
     const std::string folder = HoldingFolder(path);
-    if (folder.empty() || !stampedFolders_.insert(LowerAscii(folder)).second) {
+    if (folder.empty()) {
         return;
     }
+    const std::string key = LowerAscii(folder);
+    if (std::find(stampedFolders_.begin(), stampedFolders_.end(), key) != stampedFolders_.end()) {
+        return;
+    }
+    stampedFolders_.push_back(key);
     EntryStamp stamp;
     try {
         stamp = files_.ReadStamp(folder);
     } catch (const std::exception&) {
         return;
     }
-    Record({StepKind::Stamp, folder, {}, stamp});
+    Record({StepKind::Stamp, folder, {}, {}, stamp}, Durability::Buffered);
 }
 
 // Where the aside copy of `entry` goes: the program's folder for an entry inside it, so that
 // a later RMD or ERD of the entry's own folder finds no copy of ours in its way; beside the
-// entry for one outside it. Either way on the same volume, as a rename needs.
+// entry for one outside it. Either way on the same volume, as a rename needs. The folders of
+// both get their times back on undo.
 std::string UpdateTransaction::AsideNameFor(const std::string& entry) {
     const std::string home = programFolder_ + '\\';
     const bool inside = StartsWithIgnoringAsciiCase(entry, home) && entry.size() > home.size();
-    return FreeNameBeside(files_, inside ? home + "x" : entry, kAsideSuffix, nameCounter_);
-}
-
-// Renames `path` to a free aside name, recorded first, asking the user while another program
-// holds it open. The copy is hidden (its own attributes are in the journal).
-std::string UpdateTransaction::MoveAside(const std::string& path) {
-    const std::string entry = WithoutTrailingBackslash(path);
-    const EntryStamp stamp = files_.ReadStamp(entry);
-    const std::string aside = AsideNameFor(entry);
+    const std::string aside =
+        FreeNameBeside(files_, inside ? home + "x" : entry, kAsideSuffix, nameCounter_);
     StampHoldingFolder(entry);
     StampHoldingFolder(aside);
-    Record({StepKind::Aside, entry, aside, stamp});
+    return aside;
+}
+
+// Renames `entry` to `aside` (its step already recorded), asking the user while another
+// program holds it open. The copy is hidden; its own attributes are in the journal.
+void UpdateTransaction::MoveAside(const std::string& entry, const std::string& aside,
+                                  const EntryStamp& stamp) {
     for (;;) {
         try {
             files_.MoveEntry(entry, aside, false);
@@ -79,12 +97,18 @@ std::string UpdateTransaction::MoveAside(const std::string& path) {
         }
     }
     try {
-        files_.WriteStamp(aside, {stamp.attributes | kAttributeHidden, stamp.created,
-                                  stamp.written});
+        files_.WriteStamp(aside, {stamp.attributes | kAttributeHidden, 0, 0});
     } catch (const std::exception&) {
         // Hiding the copy is a courtesy; the journal has what it needs.
     }
-    return aside;
+}
+
+void UpdateTransaction::KeepAside(const std::string& path) {
+    const std::string entry = WithoutTrailingBackslash(path);
+    const EntryStamp stamp = files_.ReadStamp(entry);
+    const std::string aside = AsideNameFor(entry);
+    Record({StepKind::Aside, entry, aside, {}, stamp}, Durability::Flushed);
+    MoveAside(entry, aside, stamp);
 }
 
 void UpdateTransaction::MakeFolder(const std::string& path) {
@@ -92,7 +116,8 @@ void UpdateTransaction::MakeFolder(const std::string& path) {
     // creation fail; it is not ours to remove on undo.
     if (!files_.EntryExists(path)) {
         StampHoldingFolder(path);
-        Record({StepKind::MadeFolder, WithoutTrailingBackslash(path), {}, {}});
+        Record({StepKind::MadeFolder, WithoutTrailingBackslash(path), {}, {}, {}},
+               Durability::Flushed);
     }
     files_.MakeFolder(path);
 }
@@ -100,23 +125,24 @@ void UpdateTransaction::MakeFolder(const std::string& path) {
 void UpdateTransaction::RemoveEmptyFolder(const std::string& path) {
     const EntryStamp stamp = files_.ReadStamp(path);
     StampHoldingFolder(path);
-    Record({StepKind::RemovedFolder, WithoutTrailingBackslash(path), {}, stamp});
+    Record({StepKind::RemovedFolder, WithoutTrailingBackslash(path), {}, {}, stamp},
+           Durability::Flushed);
     files_.RemoveEmptyFolder(path);
 }
 
 void UpdateTransaction::RemoveFile(const std::string& path) {
-    MoveAside(path);
+    KeepAside(path);
 }
 
 void UpdateTransaction::EraseFolder(const std::string& folder) {
     if (!IsDriveRoot(folder)) {
-        MoveAside(folder);
+        KeepAside(folder);
         return;
     }
     // A root cannot be renamed: its entries go aside one by one, each in the root.
     const std::string root = WithoutTrailingBackslash(folder);
     for (const std::string& name : files_.EntryNames(root)) {
-        MoveAside(root + '\\' + name);
+        KeepAside(root + '\\' + name);
     }
 }
 
@@ -127,31 +153,35 @@ std::string UpdateTransaction::StagingPathFor(const std::string& target) {
     // that cannot be stored fails) rather than the download itself.
     try {
         StampHoldingFolder(target);
-        Record({StepKind::Staged, target, staged, {}});
+        Record({StepKind::Staged, target, {}, staged, {}}, Durability::Buffered);
     } catch (const std::exception&) {
     }
     return staged;
 }
 
 void UpdateTransaction::PlaceDownload(const std::string& staged, const std::string& target) {
+    JournalStep step{StepKind::Replaced, target, {}, staged, {}};
     try {
         if (files_.EntryExists(target)) {
+            step.stamp = files_.ReadStamp(target);
             // Refused as a download refuses to replace them.
-            if ((files_.ReadStamp(target).attributes & (kAttributeReadOnly | kAttributeFolder)) !=
-                0) {
+            if ((step.stamp.attributes & (kAttributeReadOnly | kAttributeFolder)) != 0) {
                 throw std::runtime_error("The file to replace is read-only or a folder.");
             }
-            MoveAside(target);
+            step.aside = AsideNameFor(target);
         } else {
             StampHoldingFolder(target);
         }
-        // Recorded only once the old file is aside: the undo of a placed download removes the
-        // file at the target when the staged one is gone.
-        Record({StepKind::Placed, target, staged, {}});
+        Record(step, Durability::Flushed);
+        if (!step.aside.empty()) {
+            MoveAside(target, step.aside, step.stamp);
+        }
     } catch (const std::exception&) {
+        // The old file is where it was: the staged one goes, and the undo finds nothing to do.
         RemoveOwnEntry(files_, staged);
         throw;
     }
+    // A failure here leaves the staged file for the undo, which puts the old one back.
     files_.MoveEntry(staged, target, false);
 }
 
@@ -165,12 +195,17 @@ void UpdateTransaction::RemoveJournal() {
 }
 
 void UpdateTransaction::Commit() {
+    if (journalKind_ == Journal::InMemory) {
+        AddLeftovers(files_, programFolder_, FinishSteps(files_, steps_));
+        return;
+    }
     if (!journal_) {
         return;
     }
     bool committed = true;
     try {
         journal_->Append(kCommitLine);
+        journal_->Flush();
     } catch (const std::exception&) {
         committed = false;
     }
@@ -188,6 +223,9 @@ void UpdateTransaction::Commit() {
 }
 
 std::vector<std::string> UpdateTransaction::RollBack() {
+    if (journalKind_ == Journal::InMemory) {
+        return UndoSteps(files_, steps_);
+    }
     if (!journal_) {
         return {};
     }

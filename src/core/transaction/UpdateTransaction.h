@@ -9,7 +9,6 @@
 // information file) act directly, as they always have.
 
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -26,8 +25,13 @@ public:
 
 class UpdateTransaction {
 public:
+    // Where the steps are recorded. OnDisk always, but for the benchmark that measures what the
+    // journal costs: InMemory keeps them for the rollback only, and a crash cannot be recovered.
+    enum class Journal { OnDisk, InMemory };
+
     // The journal is `programFolder`\~qm.journal.
-    UpdateTransaction(FileSystem& files, const std::string& programFolder, InUsePrompt& prompt);
+    UpdateTransaction(FileSystem& files, const std::string& programFolder, InUsePrompt& prompt,
+                      Journal journal = Journal::OnDisk);
     UpdateTransaction(const UpdateTransaction&) = delete;
     UpdateTransaction& operator=(const UpdateTransaction&) = delete;
 
@@ -57,19 +61,22 @@ public:
     std::vector<std::string> RollBack();
 
 private:
-    void Record(const JournalStep& step);
+    enum class Durability { Flushed, Buffered };
+    void Record(const JournalStep& step, Durability durability);
     void StampHoldingFolder(const std::string& path);
     std::string AsideNameFor(const std::string& entry);
-    std::string MoveAside(const std::string& path);
+    void MoveAside(const std::string& entry, const std::string& aside, const EntryStamp& stamp);
+    void KeepAside(const std::string& path);
     void RemoveJournal();
 
     FileSystem& files_;
     std::string programFolder_;
     std::string journalPath_;
     InUsePrompt& prompt_;
+    Journal journalKind_;
     std::unique_ptr<AppendOnlyFile> journal_;
     std::vector<JournalStep> steps_;
-    std::set<std::string> stampedFolders_;
+    std::vector<std::string> stampedFolders_;  // a few folders, compared without case
     unsigned nameCounter_ = 0;
 };
 

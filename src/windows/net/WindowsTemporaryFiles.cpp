@@ -63,7 +63,10 @@ std::size_t NameStart(const std::string& target) {
 void RemoveLeftovers(const std::string& folder, const std::string& keep) {
     std::vector<std::string> leftovers;
     WIN32_FIND_DATAA entry;
-    FindHandle listing(FindFirstFileA((folder + kNamePrefix + "*").c_str(), &entry));
+    // Only names of the temporary files' shape are listed: an update's aside copies ("~qm" and
+    // eight digits) may stand in the same folder by the hundred.
+    FindHandle listing(
+        FindFirstFileA((folder + kNamePrefix + "??" + kNameSuffix).c_str(), &entry));
     if (!listing) {
         return;
     }

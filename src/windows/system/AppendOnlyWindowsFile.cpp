@@ -29,6 +29,9 @@ void AppendOnlyWindowsFile::Append(std::string_view bytes) {
         }
         bytes.remove_prefix(written);
     }
+}
+
+void AppendOnlyWindowsFile::Flush() {
     if (!FlushFileBuffers(file_.Get())) {
         throw Win32Error();
     }

@@ -1,6 +1,6 @@
 #pragma once
-// AppendOnlyFile over a Win32 file opened for appending only: every write lands at the end,
-// and each record is flushed to the disk before Append returns.
+// AppendOnlyFile over a Win32 file opened for appending only: every write lands at the end;
+// Flush is FlushFileBuffers.
 
 #include <memory>
 #include <string>
@@ -16,8 +16,9 @@ public:
     // Throws Win32Error when it cannot.
     static std::unique_ptr<AppendOnlyFile> Open(const std::string& path);
 
-    // Throws Win32Error when the bytes cannot be written whole or flushed.
+    // Throw Win32Error when the bytes cannot be written whole, or flushed.
     void Append(std::string_view bytes) override;
+    void Flush() override;
 
 private:
     explicit AppendOnlyWindowsFile(FileHandle file) : file_(std::move(file)) {}

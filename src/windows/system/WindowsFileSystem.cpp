@@ -219,8 +219,11 @@ EntryStamp WindowsFileSystem::ReadStamp(const std::string& path) {
 }
 
 void WindowsFileSystem::WriteStamp(const std::string& path, const EntryStamp& stamp) {
-    // Times first, through a handle closed again before the attributes change.
-    WriteTimes(path, stamp);
+    // Times first, through a handle closed again before the attributes change; none to set
+    // when both are 0 (the attributes alone change, as when an aside copy is hidden).
+    if (stamp.created != 0 || stamp.written != 0) {
+        WriteTimes(path, stamp);
+    }
     const DWORD attributes = stamp.attributes & ~kAttributesOfTheSystem;
     if (!SetFileAttributesA(path.c_str(), attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes)) {
         throw Win32Error();
