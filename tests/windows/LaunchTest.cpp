@@ -1,12 +1,13 @@
 // EXE, MSG and DWN through the real interpreter and Win32 platform: programs started with and
 // without waiting (a helper program that sleeps and then writes a marker file), the window's
-// events while waiting, command lines with blanks, message texts, and downloads from the
-// fixture server into the program folder.
+// events while waiting, command lines with blanks, message texts, downloads from the fixture
+// server into the program folder, and an update script's DWN over a file held open.
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "windows/system/LaunchExecutables.h"
 #include "windows/ScriptHarness.h"
 #include "windows/TempFolder.h"
+#include "windows/win32/ScopedHandles.h"
 
 namespace {
 
@@ -271,6 +273,89 @@ TEST_F(LaunchCommandsTest, DwnWithoutSeparatorFailsBeforeAnythingIsLogged) {
     app.Run(line);
     EXPECT_EQ(app.window.log, "");
     ExpectReport(kMissingField, line);
+}
+
+// --- DWN over a file held open, in an update script ------------------------------------------
+
+// An offer of 2.0 whose update script replaces data\held.dat, which the test holds open without
+// FILE_SHARE_DELETE: the old file cannot be renamed aside, so the updater asks Retry or Cancel.
+// (In a folder of its own: the program folder's time changes with every update check.)
+class HeldFileTest : public LaunchCommandsTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(CreateDirectoryA(data.c_str(), nullptr));
+        WriteFileBytes(held, "old bytes");
+        dwnLine = "DWN " + server.Serve("new.dat", "new bytes") + ";\\data\\held.dat";
+        offer = "VER 1.0\r\nCMV 2.0;New;" + server.Serve("2.0.qsc", dwnLine + "\r\n");
+        handle =
+            FileHandle(CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(handle);
+    }
+
+    // Runs `action` while the first Retry/Cancel box is open (the window calls its handler
+    // for one box only, so it is set again at each box before).
+    void WhileInUseBoxIsOpen(std::function<void()> action) {
+        app.window.onMessageBox = [this, action] {
+            if (app.window.boxes.back().style == MessageBoxStyle::RetryCancel) {
+                action();
+            } else {
+                WhileInUseBoxIsOpen(action);
+            }
+        };
+    }
+
+    static WIN32_FILE_ATTRIBUTE_DATA Stamp(const std::string& path) {
+        WIN32_FILE_ATTRIBUTE_DATA stamp = {};
+        EXPECT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &stamp)) << path;
+        return stamp;
+    }
+
+    // Nothing of the update is left: no ~qm* entry, no Script.qsc.
+    void ExpectOnlyOwnEntries() {
+        EXPECT_EQ(FolderEntries(folder.Path()), (Lines{"data", "quillmere.cfg", "quillmere.lng"}));
+        EXPECT_EQ(FolderEntries(data), Lines{"held.dat"});
+    }
+
+    ServedFolder server;
+    const std::string data = folder / "data";
+    const std::string held = folder / "data\\held.dat";
+    std::string dwnLine, offer;
+    FileHandle handle;
+};
+
+TEST_F(HeldFileTest, RetryAfterTheFileWasClosedReplacesIt) {
+    app.window.answers = {kAnswerYes, kAnswerRetry};
+    WhileInUseBoxIsOpen([this] { handle.Reset(); });
+    app.Run(offer);
+    ASSERT_EQ(app.window.boxes.size(), 3u);  // the description, the question, the file in use
+    EXPECT_EQ(app.window.boxes[2].style, MessageBoxStyle::RetryCancel);
+    EXPECT_FALSE(handle);
+    EXPECT_EQ(app.State().UpdateFailed, 0);
+    EXPECT_EQ(ReadWholeFile(held), "new bytes");
+    ExpectOnlyOwnEntries();
+}
+
+TEST_F(HeldFileTest, CancelNamesTheFileAndLeavesTheFolderAsItWas) {
+    ASSERT_TRUE(SetFileAttributesA(held.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    const WIN32_FILE_ATTRIBUTE_DATA fileBefore = Stamp(held), folderBefore = Stamp(data);
+    app.window.answers = {kAnswerYes, kAnswerCancel};
+    app.Run(offer);
+    handle.Reset();
+
+    ASSERT_EQ(app.window.boxes.size(), 4u);
+    EXPECT_EQ(app.window.boxes[2].style, MessageBoxStyle::RetryCancel);
+    EXPECT_NE(app.window.boxes[2].text.find("The file " + held + " is in use"), std::string::npos)
+        << app.window.boxes[2].text;
+    EXPECT_EQ(app.window.boxes[3].text, ScriptHarness::ErrorReport(texts::kDownloadError, dwnLine));
+    EXPECT_EQ(app.State().UpdateFailed, 1);
+    EXPECT_EQ(ReadWholeFile(held), "old bytes");
+    const WIN32_FILE_ATTRIBUTE_DATA fileAfter = Stamp(held), folderAfter = Stamp(data);
+    EXPECT_EQ(fileAfter.dwFileAttributes, fileBefore.dwFileAttributes);
+    EXPECT_EQ(CompareFileTime(&fileAfter.ftLastWriteTime, &fileBefore.ftLastWriteTime), 0);
+    // The staged download came and went beside the file: the folder's time is put back.
+    EXPECT_EQ(CompareFileTime(&folderAfter.ftLastWriteTime, &folderBefore.ftLastWriteTime), 0);
+    ExpectOnlyOwnEntries();
 }
 
 }  // namespace
