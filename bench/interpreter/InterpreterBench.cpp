@@ -55,6 +55,7 @@ public:
     bool EraseDirectory(const std::string&) override { return true; }
     bool EntryExists(const std::string&) override { return false; }
     std::vector<std::string> EntryNames(const std::string&) override { return {}; }
+    std::string ActualName(const std::string& path) override { return path; }
     EntryStamp ReadStamp(const std::string&) override { return {}; }
     void WriteStamp(const std::string&, const EntryStamp&) override {}
     void MoveEntry(const std::string&, const std::string&, bool) override {}

@@ -193,6 +193,14 @@ std::vector<std::string> FakePlatform::EntryNames(const std::string& folder) {
     return names;
 }
 
+std::string FakePlatform::ActualName(const std::string& path) {
+    const std::string entry = Bare(path);
+    if (!EntryExists(entry)) {
+        throw std::runtime_error("The system cannot find the file specified.");
+    }
+    return entry.substr(entry.rfind('\\') + 1);
+}
+
 EntryStamp FakePlatform::ReadStamp(const std::string& path) {
     const std::string entry = Bare(path);
     if (!EntryExists(entry)) {

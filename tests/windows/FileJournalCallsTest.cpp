@@ -172,6 +172,11 @@ TEST(EntryListingTest, NamesAndExistenceTakeInHiddenAndSystemEntriesAndFolders) 
     for (const std::string& path : {folder / "sub", folder / "missing", folder / "plain.txt"}) {
         EXPECT_TRUE(files.EntryNames(path).empty()) << path;
     }
+    // The name as the folder holds it, whatever case the path uses: what an undo renames back to.
+    WriteFileBytes(folder / "Read Me.txt", "");
+    EXPECT_EQ(files.ActualName(folder / "READ ME.TXT"), "Read Me.txt");
+    EXPECT_EQ(files.ActualName(folder / "HIDDEN-SUB"), "hidden-sub");
+    EXPECT_THROW(files.ActualName(folder / "missing"), Win32Error);
 }
 
 TEST(AppendOnlyFileTest, CreatesAHiddenFileAndEveryAppendLandsAtTheEnd) {

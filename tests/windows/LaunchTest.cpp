@@ -358,4 +358,12 @@ TEST_F(HeldFileTest, CancelNamesTheFileAndLeavesTheFolderAsItWas) {
     ExpectOnlyOwnEntries();
 }
 
+TEST_F(HeldFileTest, AnUndoGivesTheFileBackTheNameItsFolderHolds) {
+    handle.Reset();
+    app.Run("VER 1.0\r\nCMV 2.0;New;" +
+            server.Serve("case.qsc", "DEL \\DATA\\HELD.DAT\r\nXYZ\r\n"));
+    EXPECT_EQ(app.State().UpdateFailed, 1);
+    ExpectOnlyOwnEntries();  // "held.dat", as it was written, not as the script spelled it
+}
+
 }  // namespace

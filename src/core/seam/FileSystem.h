@@ -99,6 +99,11 @@ public:
     // folder cannot be listed.
     virtual std::vector<std::string> EntryNames(const std::string& folder) = 0;
 
+    // The name of the entry `path` as its folder holds it: its own letter case and long form
+    // ("Read Me.txt" for "c:\app\READ ME.TXT" or "c:\app\README~1.TXT"). Throws when nothing
+    // is there.
+    virtual std::string ActualName(const std::string& path) = 0;
+
     // The attributes and times of the file or folder at `path`. Throws when it cannot be read.
     virtual EntryStamp ReadStamp(const std::string& path) = 0;
 

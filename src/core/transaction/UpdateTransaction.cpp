@@ -103,8 +103,15 @@ void UpdateTransaction::MoveAside(const std::string& entry, const std::string& a
     }
 }
 
-void UpdateTransaction::KeepAside(const std::string& path) {
+// `path` with its last element spelled as the folder holds it, so that the undo gives the entry
+// back its own name, whatever case or short form the script used.
+std::string UpdateTransaction::AsHeld(const std::string& path) {
     const std::string entry = WithoutTrailingBackslash(path);
+    return entry.substr(0, EntryNameStart(entry)) + files_.ActualName(entry);
+}
+
+void UpdateTransaction::KeepAside(const std::string& path) {
+    const std::string entry = AsHeld(path);
     const EntryStamp stamp = files_.ReadStamp(entry);
     const std::string aside = AsideNameFor(entry);
     Record({StepKind::Aside, entry, aside, {}, stamp}, Durability::Flushed);
@@ -163,6 +170,7 @@ void UpdateTransaction::PlaceDownload(const std::string& staged, const std::stri
     JournalStep step{StepKind::Replaced, target, {}, staged, {}};
     try {
         if (files_.EntryExists(target)) {
+            step.path = AsHeld(target);
             step.stamp = files_.ReadStamp(target);
             // Refused as a download refuses to replace them.
             if ((step.stamp.attributes & (kAttributeReadOnly | kAttributeFolder)) != 0) {
@@ -174,7 +182,7 @@ void UpdateTransaction::PlaceDownload(const std::string& staged, const std::stri
         }
         Record(step, Durability::Flushed);
         if (!step.aside.empty()) {
-            MoveAside(target, step.aside, step.stamp);
+            MoveAside(step.path, step.aside, step.stamp);
         }
     } catch (const std::exception&) {
         // The old file is where it was: the staged one goes, and the undo finds nothing to do.

@@ -66,6 +66,7 @@ private:
     void StampHoldingFolder(const std::string& path);
     std::string AsideNameFor(const std::string& entry);
     void MoveAside(const std::string& entry, const std::string& aside, const EntryStamp& stamp);
+    std::string AsHeld(const std::string& path);
     void KeepAside(const std::string& path);
     void RemoveJournal();
 

@@ -208,6 +208,16 @@ std::vector<std::string> WindowsFileSystem::EntryNames(const std::string& folder
     return names;
 }
 
+std::string WindowsFileSystem::ActualName(const std::string& path) {
+    // A listing of the path itself names the entry as the folder holds it.
+    WIN32_FIND_DATAA entry;
+    FindHandle listing(FindFirstFileA(path.c_str(), &entry));
+    if (!listing) {
+        throw Win32Error();
+    }
+    return entry.cFileName;
+}
+
 EntryStamp WindowsFileSystem::ReadStamp(const std::string& path) {
     const FileHandle entry = OpenEntry(path, FILE_READ_ATTRIBUTES);
     BY_HANDLE_FILE_INFORMATION information;

@@ -23,6 +23,7 @@ public:
     bool EraseDirectory(const std::string& path) override;
     bool EntryExists(const std::string& path) override;
     std::vector<std::string> EntryNames(const std::string& folder) override;
+    std::string ActualName(const std::string& path) override;
     EntryStamp ReadStamp(const std::string& path) override;
     void WriteStamp(const std::string& path, const EntryStamp& stamp) override;
     void MoveEntry(const std::string& from, const std::string& to, bool replace) override;
