@@ -190,7 +190,7 @@ TEST_F(UpdateCheckTest, FailingUpdateScriptShowsTheErrorBoxAndEndsTheRunFailed) 
     EXPECT_EQ(window.LogLines(),
               Concat(kRunOpening, {"[Found an update of Inkwell]", "[Updating]", "[Please wait]",
                                    "[Creating folder]", "[Folder created]", "[Update failed]"}));
-    EXPECT_TRUE(folder.Exists("made"));
+    EXPECT_FALSE(folder.Exists("made"));  // the failed update is undone
     EXPECT_FALSE(folder.Exists("never"));
     EXPECT_FALSE(folder.Exists("Script.qsc"));
     EXPECT_EQ(server.RequestCount("1.2.qsc"), 0);
