@@ -57,6 +57,7 @@ set_target_properties(quillmere_planted_dll PROPERTIES PREFIX "" OUTPUT_NAME pla
 quillmere_add_test(e2e_update_tests
     SOURCES tests/e2e/UpdateCheckTest.cpp tests/e2e/UpdateScriptTest.cpp tests/e2e/DllSearchTest.cpp
             tests/e2e/NetworkStallTest.cpp tests/e2e/NginxUpdateTest.cpp tests/e2e/RunningProgramTest.cpp
+            tests/e2e/UpdateUndoTest.cpp
     LIBRARIES quillmere_ui_driver ws2_32)
 add_dependencies(e2e_update_tests quillmere e2e_helper quillmere_planted_dll)
 
