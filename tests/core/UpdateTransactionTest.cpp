@@ -63,6 +63,7 @@ struct Update {
     Update() {
         SetUpFolder(app.platform);
         app.platform.server[kInformationUrl] = Feed("");
+        app.platform.server["http://server/inner.qsc"] = "VER";
     }
     void Script(const std::string& text) { app.platform.server["http://server/1.1.qsc"] = text; }
     void Run() { app.updater.RunUpdateCheck(); }
@@ -147,7 +148,9 @@ TEST(UpdateTransactionTest, EveryKindOfFailingLineRestoresTheFolderExactly) {
              Case{"a 404", "DWN http://server/missing.bin;\\data.bin"},
              Case{"a pin mismatch", "DWN http://server/readme.txt;\\data.bin;" + pin},
              Case{"an unknown command", "XYZ what"},
-             Case{"a failure the CMV line's trap reports", "VER"},
+             // The update script's own trap is armed by then: a nested offer's script is where a
+             // failure goes to a CMV line's trap.
+             Case{"a failure a CMV line's trap reports", "CMV 3.0;d;http://server/inner.qsc"},
              Case{"a refused erase of the program's folder", "ERD \\"},
              Case{"a failing RMD", "RMD \\new"},
          }) {
