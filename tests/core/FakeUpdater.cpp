@@ -81,12 +81,13 @@ void FakePlatform::ResetAttributesAndDelete(const std::string& path) {
 
 namespace {
 
+// The folder of `path`: as on the system, "/" separates too ("C:\App\a/b" is in "C:\App\a").
 std::string ParentOf(const std::string& path) {
     std::string entry = path;
     if (!entry.empty() && entry.back() == '\\') {
         entry.pop_back();
     }
-    const std::size_t slash = entry.rfind('\\');
+    const std::size_t slash = entry.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : entry.substr(0, slash);
 }
 
@@ -138,8 +139,10 @@ void FakePlatform::Touch(const std::string& path) {
     stamps[ParentOf(path)].written = ++clock_;
 }
 
-void FakePlatform::MakeFolder(const std::string& path) {
+// As the system does, both take a folder with or without its trailing backslash.
+void FakePlatform::MakeFolder(const std::string& folder) {
     Change();
+    const std::string path = Bare(folder);
     const std::string parent = ParentOf(path);
     if (parent.size() > 2 && folders.count(parent) == 0) {
         throw std::runtime_error("The system cannot find the path specified.");
@@ -152,8 +155,9 @@ void FakePlatform::MakeFolder(const std::string& path) {
     Touch(path);
 }
 
-void FakePlatform::RemoveEmptyFolder(const std::string& path) {
+void FakePlatform::RemoveEmptyFolder(const std::string& folder) {
     Change();
+    const std::string path = Bare(folder);
     for (const auto& [file, content] : files) {
         if (file.starts_with(path + "\\")) {
             throw std::runtime_error("The directory is not empty.");
@@ -227,8 +231,16 @@ void FakePlatform::WriteStamp(const std::string& path, const EntryStamp& stamp) 
     stamps[entry] = {stamp.attributes & ~kAttributeFolder, stamp.created, stamp.written};
 }
 
-void FakePlatform::MoveEntry(const std::string& from, const std::string& to, bool replace) {
+void FakePlatform::MoveEntry(const std::string& source, const std::string& target, bool replace) {
     Change();
+    // Entries are named without a trailing backslash, as EntryExists sees them; a file's new
+    // name cannot have one.
+    const std::string from = Bare(source);
+    const std::string to = Bare(target);
+    if (to != target && files.count(from) != 0) {
+        throw std::runtime_error(
+            "The filename, directory name, or volume label syntax is incorrect.");
+    }
     if (const auto held = inUse.find(from); held != inUse.end()) {
         throw EntryInUse(
             "The process cannot access the file because it is being used by another process.");
@@ -345,6 +357,11 @@ DownloadResult FakePlatform::DownloadFile(const std::string& url, const std::str
     }
     if (expected && FakeDigest(found->second) != *expected) {
         return DownloadResult::DigestMismatch;
+    }
+    // As on the system, a file cannot be stored in a folder that is not there.
+    if (const std::string parent = ParentOf(localPath);
+        parent.size() > 2 && folders.count(parent) == 0) {
+        return DownloadResult::Failed;
     }
     try {
         Change();

@@ -159,6 +159,7 @@ TEST_F(ProgramCommandsTest, ThreeCharacterExeInAnUpdateScriptIsReportedWithTheCm
 // --- DWN -------------------------------------------------------------------------------------
 
 TEST_F(ProgramCommandsTest, DwnDownloadsBetweenItsTwoMessages) {
+    app.platform.folders.insert("C:\\Data");
     app.platform.server["http://server/a.bin"] = "payload";
     std::string logDuringDownload;
     int eventPassesBeforeDownload = -1;
