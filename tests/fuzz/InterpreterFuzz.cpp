@@ -38,19 +38,16 @@
 // journal, no Script.qsc and no other "~qm" entry. The last three hold for inputs that do not
 // name such entries or the language file themselves (without it every text is empty, the log's
 // too). Disks are compared without the program folder's own times (the update check's
-// temporary file changes them on every path), and without what known product faults touch
-// (KnownFaults).
+// temporary file changes them on every path).
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <set>
 #include <string>
 
 #include "core/FakeUpdater.h"
 #include "core/text/AsciiCase.h"
-#include "core/transaction/JournalStep.h"
 #include "core/text/ReadableLength.h"
 #include "fuzz/FuzzInput.h"
 
@@ -59,7 +56,6 @@ namespace {
 constexpr const char* kConfiguration =
     "ADR http://server/info.txt\r\nLOC \\version.txt\r\nTIT Fuzzed Software\r\n";
 constexpr const char* kVersionFile = "C:\\App\\version.txt";
-constexpr const char* kJournal = "C:\\App\\~qm.journal";
 constexpr const char* kOffer = "CMV 9.9;d;http://server/s.qsc\r\n";
 
 // The longest box or log line the texts below can make: a language text holds each of its
@@ -254,39 +250,13 @@ void CheckNoOwnEntries(const FakePlatform::Disk& disk) {
     }
 }
 
-// Product faults, reported and not yet mended, that the comparison leaves out:
-// - when the journal cannot be written as a DWN line stages its download, the folder of its
-//   target counts as stamped although its times were never recorded, so an undo leaves them
-//   changed; seen as a staged download stored under a name that the journal does not hold;
-// - a DWN target with a colon past the drive ("\plugins\spell:dll", a stream on NTFS) is staged
-//   as if the colon ended a drive, and the folder that holds it is never stamped; seen as a
-//   stored path with such a colon. Runs with either (`folderTimes`) are compared without their
-//   folders' times;
-// - an undo done again at the next start (after a kill or a failed step cut the first short)
-//   removes the target of a DWN over an existing file that the first undo had already put back:
-//   a placed download's undo removes the target whenever the staged file is gone. Those targets
-//   (`undoneTwice`) are left out.
-struct KnownFaults {
-    bool folderTimes = false;
-    std::set<std::string> undoneTwice;
-};
-
 // The disk as both runs may leave it. Times set during a run come from the fake's clock, one
 // count per change, so a failure that the run survives shifts them: every time later than all
 // of the disk before the check (`latest`) counts only as "new".
-FakePlatform::Disk Comparable(FakePlatform::Disk disk, std::uint64_t latest,
-                              const KnownFaults& known) {
-    for (const std::string& path : known.undoneTwice) {
-        disk.files.erase(path);
-        disk.stamps.erase(path);
-    }
+FakePlatform::Disk Comparable(FakePlatform::Disk disk, std::uint64_t latest) {
     for (auto& [path, stamp] : disk.stamps) {
         stamp.created = std::min(stamp.created, latest + 1);
         stamp.written = std::min(stamp.written, latest + 1);
-        if (known.folderTimes && disk.folders.count(path) != 0) {
-            stamp.created = 0;
-            stamp.written = 0;
-        }
     }
     return disk;
 }
@@ -299,53 +269,14 @@ std::uint64_t LatestTime(const FakePlatform::Disk& disk) {
     return latest;
 }
 
-// Watches the downloads `app` stores for the signs of the first two faults above.
-void WatchStores(FakeUpdater& app, KnownFaults& known) {
-    app.platform.onStored = [&app, &known](const std::string& path) {
-        const std::string name = path.substr(path.rfind('\\') + 1);
-        const auto journal = app.platform.files.find(kJournal);
-        const bool unjournalled = name.starts_with("~qm") && name.ends_with(".new") &&
-                                  (journal == app.platform.files.end() ||
-                                   journal->second.find(name) == std::string::npos);
-        known.folderTimes =
-            known.folderTimes || unjournalled || path.find(':', 2) != std::string::npos;
-    };
-}
-
-// The targets of placed downloads in a journal left to undo whose staged file and old file's
-// aside copy are both gone: the old file is back, and the next start removes it.
-std::set<std::string> TargetsUndoneTwice(const FakePlatform& platform) {
-    std::set<std::string> targets;
-    const auto journal = platform.files.find(kJournal);
-    if (journal == platform.files.end()) {
-        return targets;
-    }
-    const JournalContent content = ParseJournal(journal->second);
-    for (const JournalStep& placed : content.steps) {
-        if (content.committed || placed.kind != StepKind::Placed ||
-            platform.files.count(placed.other) != 0) {
-            continue;
-        }
-        for (const JournalStep& aside : content.steps) {
-            if (aside.kind == StepKind::Aside && aside.path == placed.path &&
-                platform.files.count(aside.other) == 0) {
-                targets.insert(placed.path);
-            }
-        }
-    }
-    return targets;
-}
-
 void RunOneTransaction(const std::vector<std::string_view>& input, bool namesOwnEntries,
                        const Fault& fault) {
     std::vector<std::string_view> parts = input;
     parts.resize(std::max<std::size_t>(parts.size(), 4));
     parts[3] = kOffer;
 
-    KnownFaults known;
     FakeUpdater clean(kConfiguration);
     SetUpOffer(clean, parts[0]);
-    WatchStores(clean, known);
     const FakePlatform::Disk before = Contents(clean.platform);
     const std::uint64_t latest = LatestTime(before);
     RunOffer(clean, parts, -1, false);
@@ -353,18 +284,16 @@ void RunOneTransaction(const std::vector<std::string_view>& input, bool namesOwn
     const FakePlatform::Disk after = AfterRestart(clean.platform);
     if (!namesOwnEntries) {
         FUZZ_CHECK(Committed(clean) != false ||
-                   Comparable(after, latest, known) == Comparable(before, latest, known));
+                   Comparable(after, latest) == Comparable(before, latest));
         CheckNoOwnEntries(after);
     }
 
     FakeUpdater faulty(kConfiguration);
     SetUpOffer(faulty, parts[0]);
-    WatchStores(faulty, known);
     const bool survived = RunOffer(faulty, parts, fault.position * changes / 128, fault.kill);
-    known.undoneTwice = TargetsUndoneTwice(faulty.platform);
-    const FakePlatform::Disk settled = Comparable(AfterRestart(faulty.platform), latest, known);
-    const FakePlatform::Disk old = Comparable(before, latest, known);
-    const FakePlatform::Disk updated = Comparable(after, latest, known);
+    const FakePlatform::Disk settled = Comparable(AfterRestart(faulty.platform), latest);
+    const FakePlatform::Disk old = Comparable(before, latest);
+    const FakePlatform::Disk updated = Comparable(after, latest);
     const std::optional<bool> committed = Committed(faulty);
     if (survived && committed && !namesOwnEntries) {
         FUZZ_CHECK(settled == (*committed ? updated : old));

@@ -70,6 +70,16 @@ void RemoveLeftovers(FileSystem& files, const std::string& folder) {
 
 }  // namespace
 
+bool SettleLeftJournal(FileSystem& files, const std::string& programFolder) {
+    RecoveryOutcome outcome;
+    try {
+        SettleJournal(files, programFolder, outcome);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return !outcome.journalRemains;
+}
+
 RecoveryOutcome RecoverInterruptedUpdate(FileSystem& files, const std::string& programFolder) {
     RecoveryOutcome outcome;
     try {

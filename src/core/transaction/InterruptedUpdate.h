@@ -19,3 +19,8 @@ struct RecoveryOutcome {
 // and the update script file ("Script.qsc") of the folder. A journal that cannot be read is
 // left alone: another Quillmere may be running an update with it. Never throws.
 RecoveryOutcome RecoverInterruptedUpdate(FileSystem& files, const std::string& programFolder);
+
+// The journal alone, undone or finished as at the start: what a new update does first when an
+// earlier undo left its journal. Leaves every other file alone (the new update's own files may
+// be there already). True when no journal remains. Never throws.
+bool SettleLeftJournal(FileSystem& files, const std::string& programFolder);

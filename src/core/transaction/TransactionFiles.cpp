@@ -31,8 +31,12 @@ std::string WithoutTrailingBackslash(std::string_view path) {
 
 std::size_t EntryNameStart(std::string_view path) {
     const std::string entry = WithoutTrailingBackslash(path);
-    const std::size_t separator = entry.find_last_of("\\/:");
-    return separator == std::string::npos ? 0 : separator + 1;
+    const std::size_t separator = entry.find_last_of("\\/");
+    if (separator != std::string::npos) {
+        return separator + 1;
+    }
+    // Only a drive's colon ends a folder ("C:app.exe"); any other belongs to the name.
+    return entry.size() >= 2 && entry[1] == ':' ? 2 : 0;
 }
 
 std::string HoldingFolder(std::string_view path) {

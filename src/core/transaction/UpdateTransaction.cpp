@@ -29,15 +29,17 @@ void UpdateTransaction::Record(const JournalStep& step, Durability durability) {
     if (!journal_) {
         // A journal left by an undo that did not complete is undone again first: a new
         // update's steps must not mix with steps that still wait to be undone.
-        if (files_.EntryExists(journalPath_) &&
-            RecoverInterruptedUpdate(files_, programFolder_).journalRemains) {
+        if (files_.EntryExists(journalPath_) && !SettleLeftJournal(files_, programFolder_)) {
             throw std::runtime_error(
                 "An earlier update could not be undone completely, and nothing more is changed "
                 "until it is. Close the programs that may use the software's files, then start "
                 "Quillmere again.");
         }
-        journal_ = files_.OpenForAppend(journalPath_);
-        journal_->Append(kJournalHeader);
+        // Kept only once its header is written: a later step never goes into a journal that
+        // the next start could not read. A half-written one is read as empty and removed.
+        std::unique_ptr<AppendOnlyFile> journal = files_.OpenForAppend(journalPath_);
+        journal->Append(kJournalHeader);
+        journal_ = std::move(journal);
     }
     journal_->Append(FormatStep(step));
     steps_.push_back(step);
@@ -58,14 +60,29 @@ void UpdateTransaction::StampHoldingFolder(const std::string& path) {
     if (std::find(stampedFolders_.begin(), stampedFolders_.end(), key) != stampedFolders_.end()) {
         return;
     }
-    stampedFolders_.push_back(key);
+    // A stamp read before whose record failed is the one to record: the folder may have
+    // changed since (a download staged in it).
+    const auto unrecorded = std::find_if(unrecordedStamps_.begin(), unrecordedStamps_.end(),
+                                         [&](const auto& entry) { return entry.first == key; });
     EntryStamp stamp;
-    try {
-        stamp = files_.ReadStamp(folder);
-    } catch (const std::exception&) {
-        return;
+    if (unrecorded != unrecordedStamps_.end()) {
+        stamp = unrecorded->second;
+    } else {
+        try {
+            stamp = files_.ReadStamp(folder);
+        } catch (const std::exception&) {
+            return;
+        }
     }
-    Record({StepKind::Stamp, folder, {}, {}, stamp}, Durability::Buffered);
+    try {
+        Record({StepKind::Stamp, folder, {}, {}, stamp}, Durability::Buffered);
+    } catch (const std::exception&) {
+        if (unrecorded == unrecordedStamps_.end()) {
+            unrecordedStamps_.emplace_back(key, stamp);
+        }
+        throw;
+    }
+    stampedFolders_.push_back(key);
 }
 
 // Where the aside copy of `entry` goes: the program's folder for an entry inside it, so that

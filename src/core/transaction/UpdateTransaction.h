@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/seam/FileSystem.h"
@@ -78,6 +79,8 @@ private:
     std::unique_ptr<AppendOnlyFile> journal_;
     std::vector<JournalStep> steps_;
     std::vector<std::string> stampedFolders_;  // a few folders, compared without case
+    // Folders whose stamp was read but could not be recorded yet, with that stamp.
+    std::vector<std::pair<std::string, EntryStamp>> unrecordedStamps_;
     unsigned nameCounter_ = 0;
 };
 
