@@ -8,6 +8,7 @@
 
 #include "core/FakeUpdater.h"
 #include "core/transaction/JournalStep.h"
+#include "core/transaction/TransactionFiles.h"
 
 namespace {
 
@@ -316,6 +317,20 @@ TEST(UpdateTransactionTest, AnUndoThatCannotRestoreAPathLogsItAndTheNextStartTri
     std::vector<std::string> restartLog;
     EXPECT_TRUE(AfterRestart(update.app.platform, &restartLog) == before);
     EXPECT_EQ(restartLog.back(), "UpdateUndoneMessage");
+}
+
+TEST(UpdateTransactionTest, TheFolderOfAnEntryIsWhatItsLastSeparatorEnds) {
+    struct Case {
+        const char* path;
+        const char* holdingFolder;  // whose times an undo puts back
+    };
+    for (const Case& c : {Case{"C:\\App\\plugins\\spell.dll", "C:\\App\\plugins"},
+                          Case{"C:\\App\\plugins\\", "C:\\App"},
+                          Case{"C:\\App\\plugins\\spell:dll", "C:\\App\\plugins"},
+                          Case{"C:\\App/data/x.txt", "C:\\App/data"},
+                          Case{"C:\\x.txt", ""}, Case{"C:x.txt", ""}, Case{"x.txt", ""}}) {
+        EXPECT_EQ(HoldingFolder(c.path), c.holdingFolder) << c.path;
+    }
 }
 
 TEST(UpdateTransactionTest, JournalLinesKeepEveryByteOfAPathAndACutLineIsIgnored) {
