@@ -319,6 +319,32 @@ TEST(UpdateTransactionTest, AnUndoThatCannotRestoreAPathLogsItAndTheNextStartTri
     EXPECT_EQ(restartLog.back(), "UpdateUndoneMessage");
 }
 
+TEST(UpdateTransactionTest, AnErasedDriveRootsEntriesGoAsideOneByOne) {
+    for (const bool fails : {false, true}) {
+        Update update;
+        FakePlatform& disk = update.app.platform;
+        disk.folders.insert("D:");
+        disk.folders.insert("D:\\games");
+        disk.files["D:\\games\\save.dat"] = "save";
+        disk.files["D:\\notes.txt"] = "notes";
+        // A root's own times are not put back: Windows may refuse to set them.
+        auto entries = [&disk] {
+            FakePlatform::Disk contents = Contents(disk);
+            contents.stamps.erase("D:");
+            return contents;
+        };
+        const FakePlatform::Disk before = entries();
+        update.Script(fails ? "ERD D:\\\r\nXYZ" : "ERD D:\\");
+        update.Run();
+        if (fails) {
+            EXPECT_TRUE(entries() == before) << Difference(before, entries());
+        } else {
+            EXPECT_EQ(disk.EntryNames("D:"), std::vector<std::string>{});
+            EXPECT_EQ(disk.folders.count("D:"), 1u);  // a root is emptied, never removed
+        }
+    }
+}
+
 TEST(UpdateTransactionTest, TheFolderOfAnEntryIsWhatItsLastSeparatorEnds) {
     struct Case {
         const char* path;
