@@ -41,11 +41,23 @@ void UpdateTransaction::Record(const JournalStep& step, Durability durability) {
         journal->Append(kJournalHeader);
         journal_ = std::move(journal);
     }
-    journal_->Append(FormatStep(step));
+    AppendLine(FormatStep(step));
     steps_.push_back(step);
     if (durability == Durability::Flushed) {
         journal_->Flush();
     }
+}
+
+// A write that failed may have left part of a line: the next one starts on a line of its own,
+// so that only the cut line is unreadable.
+void UpdateTransaction::AppendLine(const std::string& line) {
+    try {
+        journal_->Append(lineCut_ ? '\n' + line : line);
+    } catch (const std::exception&) {
+        lineCut_ = true;
+        throw;
+    }
+    lineCut_ = false;
 }
 
 // The folder that holds `path` gets its times back after the undo: every step inside it
@@ -229,7 +241,7 @@ void UpdateTransaction::Commit() {
     }
     bool committed = true;
     try {
-        journal_->Append(kCommitLine);
+        AppendLine(std::string(kCommitLine));
         journal_->Flush();
     } catch (const std::exception&) {
         committed = false;

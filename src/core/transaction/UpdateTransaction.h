@@ -64,6 +64,7 @@ public:
 private:
     enum class Durability { Flushed, Buffered };
     void Record(const JournalStep& step, Durability durability);
+    void AppendLine(const std::string& line);
     void StampHoldingFolder(const std::string& path);
     std::string AsideNameFor(const std::string& entry);
     void MoveAside(const std::string& entry, const std::string& aside, const EntryStamp& stamp);
@@ -82,6 +83,7 @@ private:
     // Folders whose stamp was read but could not be recorded yet, with that stamp.
     std::vector<std::pair<std::string, EntryStamp>> unrecordedStamps_;
     unsigned nameCounter_ = 0;
+    bool lineCut_ = false;  // the last write to the journal failed part way, perhaps
 };
 
 // Adds `paths` to the program folder's leftovers list, for the next start to remove. Never
