@@ -18,23 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "common/WallClock.h"
 #include "windows/app/EventPump.h"
 #include "windows/system/Directories.h"
 #include "windows/system/LaunchExecutables.h"
 #include "windows/win32/ScopedHandles.h"
 
 namespace {
-
-double Seconds() {
-    static const double frequency = [] {
-        LARGE_INTEGER value;
-        QueryPerformanceFrequency(&value);
-        return static_cast<double>(value.QuadPart);
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / frequency;
-}
 
 std::string TemporaryFolder(const std::string& name) {
     char base[MAX_PATH];

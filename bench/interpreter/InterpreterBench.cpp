@@ -10,25 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "common/QuietWindow.h"
 #include "core/update/Updater.h"
 
 namespace {
 
-// A window and a platform that do nothing: only the interpreter is measured.
-class QuietWindow : public UpdaterWindow {
-public:
-    void ReplaceLog(const std::string&) override {}
-    void AppendLog(const std::string&) override {}
-    int ShowMessageBox(const std::string&, MessageBoxStyle) override { return kAnswerOk; }
-    void ProcessPendingEvents() override {}
-    void SetCaption(const std::string&) override {}
-    void SetTitleLabel(const std::string&) override {}
-    void SetButtonCaptions(const std::string&, const std::string&) override {}
-    void SetProgressBarTooltip(const std::string&) override {}
-    void SetButtonsEnabled(bool) override {}
-    void RequestClose() override {}
-};
-
+// A platform that does nothing (and the quiet window): only the interpreter is measured.
 class QuietPlatform : public ProgramHome,
                       public FileSystem,
                       public ProgramLauncher,

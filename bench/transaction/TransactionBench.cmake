@@ -3,4 +3,5 @@
 add_executable(transaction_bench EXCLUDE_FROM_ALL
     ${CMAKE_SOURCE_DIR}/bench/transaction/TransactionBench.cpp)
 target_link_libraries(transaction_bench PRIVATE quillmere_windows)
+target_include_directories(transaction_bench PRIVATE ${CMAKE_SOURCE_DIR}/bench)
 target_link_options(transaction_bench PRIVATE ${QUILLMERE_LINK_OPTIONS})

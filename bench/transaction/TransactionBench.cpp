@@ -21,6 +21,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/QuietWindow.h"
+#include "common/WallClock.h"
 #include "core/script/ScriptInterpreter.h"
 #include "core/transaction/UpdateTransaction.h"
 #include "windows/net/WindowsTemporaryFiles.h"
@@ -34,35 +36,10 @@ constexpr int kDownloads = 200;
 constexpr std::size_t kFileBytes = 64 * 1024;
 constexpr int kTreeFiles = 10000;
 
-double Seconds() {
-    static const double frequency = [] {
-        LARGE_INTEGER value;
-        QueryPerformanceFrequency(&value);
-        return static_cast<double>(value.QuadPart);
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / frequency;
-}
-
 void Fail(const std::string& what) {
     std::fprintf(stderr, "%s\n", what.c_str());
     std::exit(1);
 }
-
-class QuietWindow final : public UpdaterWindow {
-public:
-    void ReplaceLog(const std::string&) override {}
-    void AppendLog(const std::string&) override {}
-    int ShowMessageBox(const std::string&, MessageBoxStyle) override { return kAnswerCancel; }
-    void ProcessPendingEvents() override {}
-    void SetCaption(const std::string&) override {}
-    void SetTitleLabel(const std::string&) override {}
-    void SetButtonCaptions(const std::string&, const std::string&) override {}
-    void SetProgressBarTooltip(const std::string&) override {}
-    void SetButtonsEnabled(bool) override {}
-    void RequestClose() override {}
-};
 
 // The roles the commands measured here do not use, and a downloader that stores the same bytes
 // as a real download does: a temporary file beside the target, flushed, renamed onto it.
