@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/text/AsciiCase.h"
+#include "core/transaction/TransactionFiles.h"
 #include "windows/win32/AnsiText.h"
 #include "windows/win32/ScopedHandles.h"
 
@@ -48,13 +49,6 @@ bool IsTemporaryName(const std::string& name) {
     return name.size() == TemporaryName(0).size() &&
            SameName(name.substr(0, prefix), kNamePrefix) && IsHexDigit(name[prefix]) &&
            IsHexDigit(name[prefix + 1]) && SameName(name.substr(prefix + 2), kNameSuffix);
-}
-
-// Where the target's own name starts. What comes before is its folder as a prefix for other
-// names in it: "C:\App\" for "C:\App\app.exe", "C:" for "C:app.exe", "" for "app.exe".
-std::size_t NameStart(const std::string& target) {
-    const std::size_t separator = target.find_last_of("\\/:");
-    return separator == std::string::npos ? 0 : separator + 1;
 }
 
 // Deletes the temporary files that downloads left in `folder`, except one named `keep` (the
@@ -173,8 +167,11 @@ private:
 }  // namespace
 
 std::unique_ptr<TemporaryFile> WindowsTemporaryFiles::CreateBeside(const std::string& target) {
-    const std::string folder = target.substr(0, NameStart(target));
-    const std::string targetName = target.substr(NameStart(target));
+    // The target's folder as a prefix for other names in it ("C:\App\" for
+    // "C:\App\app.exe", "C:" for "C:app.exe", "" for "app.exe"), as a transaction names its own.
+    const std::size_t nameStart = EntryNameStart(target);
+    const std::string folder = target.substr(0, nameStart);
+    const std::string targetName = target.substr(nameStart);
     RemoveLeftovers(folder, targetName);
     for (int number = 0; number < kNames; ++number) {
         const std::string name = TemporaryName(number);
