@@ -15,6 +15,8 @@ inline constexpr std::string_view kPlaceholderCommandLine = "%CML%";
 inline constexpr std::string_view kPlaceholderSemicolon = "%PTV%";
 inline constexpr std::string_view kPlaceholderFile = "%FILE%";
 inline constexpr std::string_view kPlaceholderProgram = "%PROGRAM%";
+inline constexpr std::string_view kPlaceholderSwitch = "%SWITCH%";
+inline constexpr std::string_view kPlaceholderProcess = "%PROCESS%";
 
 inline constexpr std::string_view kCrLf = "\r\n";
 
