@@ -1,6 +1,7 @@
 #include "e2e/UiDriver.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -288,6 +289,21 @@ int FixtureFolder::RequestCount(const std::string& relative) const {
         }
     }
     return count;
+}
+
+std::vector<std::string> FixtureFolder::Requests() const {
+    const std::string log =
+        ReadFileText(ToWindowsPath(RequiredEnvironment("QUILLMERE_FIXTURE_REQUEST_LOG")));
+    std::vector<std::string> requests;
+    for (const std::string& prefix : {"\"path\": \"/" + name_ + "/",
+                                      "\"path\": \"/fault/slow/" + name_ + "/"}) {
+        for (std::size_t at = log.find(prefix); at != std::string::npos;
+             at = log.find(prefix, at + 1)) {
+            const std::size_t start = at + prefix.size();
+            requests.push_back(log.substr(start, log.find('"', start) - start));
+        }
+    }
+    return requests;
 }
 
 void FixtureFolder::WriteFile(const std::string& relative, const std::string& bytes) const {
@@ -655,7 +671,11 @@ std::string MainWindow::Describe() const {
 
 // ---- The running program -----------------------------------------------------------------------------
 
-Program Program::Start(const std::string& programPath, const std::string& arguments) {
+namespace {
+
+// Starts `programPath` in its own folder, with `token` when one is given.
+std::pair<HANDLE, DWORD> StartProcess(const std::string& programPath, const std::string& arguments,
+                                      HANDLE token) {
     std::string commandLine = "\"" + programPath + "\"";
     if (!arguments.empty()) {
         commandLine += " " + arguments;
@@ -664,13 +684,80 @@ Program Program::Start(const std::string& programPath, const std::string& argume
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessA(programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                        nullptr, folder.c_str(), &startup, &started)) {
+    const BOOL created =
+        token != nullptr
+            ? CreateProcessAsUserA(token, programPath.c_str(), commandLine.data(), nullptr,
+                                   nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &started)
+            : CreateProcessA(programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                             nullptr, folder.c_str(), &startup, &started);
+    if (!created) {
         throw UiDriverError("cannot start " + programPath + " (error " +
                             std::to_string(GetLastError()) + ")");
     }
     KernelHandle thread(started.hThread);
-    return Program(started.hProcess, started.dwProcessId);
+    return {started.hProcess, started.dwProcessId};
+}
+
+bool IsElevatedToken(HANDLE token) {
+    TOKEN_ELEVATION elevation = {};
+    DWORD size = 0;
+    return GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+           elevation.TokenIsElevated != 0;
+}
+
+// A primary token without administrator rights for this user: this process's own when it has
+// none, else the limited one linked to its elevated token. Null when there is none.
+KernelHandle LimitedToken() {
+    HANDLE own = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_DUPLICATE, &own)) {
+        return KernelHandle();
+    }
+    KernelHandle ownToken(own);
+    HANDLE source = own;
+    KernelHandle linkedToken;
+    if (IsElevatedToken(own)) {
+        TOKEN_LINKED_TOKEN linked = {};
+        DWORD size = 0;
+        if (!GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size)) {
+            return KernelHandle();
+        }
+        linkedToken = KernelHandle(linked.LinkedToken);
+        source = linked.LinkedToken;
+    }
+    HANDLE primary = nullptr;
+    if (!DuplicateTokenEx(source, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation, TokenPrimary,
+                          &primary)) {
+        return KernelHandle();
+    }
+    KernelHandle limited(primary);
+    return IsElevatedToken(primary) ? KernelHandle() : std::move(limited);
+}
+
+}  // namespace
+
+Program Program::Start(const std::string& programPath, const std::string& arguments) {
+    const auto [process, id] = StartProcess(programPath, arguments, nullptr);
+    return Program(process, id);
+}
+
+std::optional<Program> Program::StartWithoutAdministratorRights(const ProgramFolder& folder,
+                                                                const std::string& arguments) {
+    const KernelHandle token = LimitedToken();
+    if (!token) {
+        return std::nullopt;
+    }
+    const auto [process, id] = StartProcess(folder.ProgramPath(), arguments, token.Get());
+    return Program(process, id);
+}
+
+Program Program::Attach(DWORD processId) {
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE,
+                                 FALSE, processId);
+    if (process == nullptr) {
+        throw UiDriverError("cannot open process " + std::to_string(processId) + " (error " +
+                            std::to_string(GetLastError()) + ")");
+    }
+    return Program(process, processId);
 }
 
 Program::~Program() { Terminate(); }
@@ -692,6 +779,28 @@ void Program::Terminate() {
         TerminateProcess(process_.Get(), 1);
         WaitForSingleObject(process_.Get(), 10000);
     }
+}
+
+Program::UnseenEnd Program::WaitForExitWatchingWindows(Milliseconds timeout) const {
+    UnseenEnd end;
+    WaitUntil(
+        [&] {
+            // Looked at before the check for its end: a window shown just before it is counted.
+            for (HWND window : TopLevelWindows()) {
+                if (IsWindowVisible(window)) {
+                    const std::string seen = "window of class " + WindowClassName(window) + ": " +
+                                             Quoted(TextOrNote(window));
+                    if (std::find(end.windowsShown.begin(), end.windowsShown.end(), seen) ==
+                        end.windowsShown.end()) {
+                        end.windowsShown.push_back(seen);
+                    }
+                }
+            }
+            return !IsRunning();
+        },
+        "the program to end", [this] { return Describe(); }, timeout);
+    GetExitCodeProcess(process_.Get(), &end.exitCode);
+    return end;
 }
 
 std::vector<HWND> Program::TopLevelWindows() const {
@@ -788,6 +897,24 @@ std::string Program::Describe() const {
         out << "  the program runs and shows no window\n";
     }
     return out.str();
+}
+
+std::vector<DWORD> ProcessesStartedBy(DWORD parentId) {
+    std::vector<DWORD> children;
+    const FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) {
+        throw UiDriverError("cannot list the processes (error " + std::to_string(GetLastError()) +
+                            ")");
+    }
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+         more = Process32Next(snapshot.Get(), &entry)) {
+        if (entry.th32ParentProcessID == parentId && entry.th32ProcessID != parentId) {
+            children.push_back(entry.th32ProcessID);
+        }
+    }
+    return children;
 }
 
 // ---- Pictures ------------------------------------------------------------------------------------

@@ -77,6 +77,9 @@ public:
     // How many requests for `relative` (with any query) have reached the server so far. The
     // slow and silent routes and the request count are the fixture server's only.
     int RequestCount(const std::string& relative) const;
+    // Every request for this folder that has reached the fixture server so far, in order: the
+    // path after the folder's name, with any query ("updates.txt", "1.1.qsc").
+    std::vector<std::string> Requests() const;
     // Writes `bytes` to `relative` in the served folder, replacing any file there.
     void WriteFile(const std::string& relative, const std::string& bytes) const;
     // The served folder as a Windows path.
@@ -246,7 +249,16 @@ public:
     // Starts `programPath` (command line: the quoted path, then `arguments`). Throws
     // UiDriverError when it cannot be started.
     static Program Start(const std::string& programPath, const std::string& arguments = "");
-    static Program Start(const ProgramFolder& folder) { return Start(folder.ProgramPath()); }
+    static Program Start(const ProgramFolder& folder, const std::string& arguments = "") {
+        return Start(folder.ProgramPath(), arguments);
+    }
+    // Starts it as a user without administrator rights would: with the limited token linked to
+    // this process's elevated one. Null when the system gives this user no such token.
+    static std::optional<Program> StartWithoutAdministratorRights(const ProgramFolder& folder,
+                                                                  const std::string& arguments);
+    // A process that something else started: held, and ended when the object goes like one
+    // started here. Throws UiDriverError when it cannot be opened.
+    static Program Attach(DWORD processId);
 
     Program(Program&& other) noexcept = default;
     Program& operator=(Program&& other) = delete;
@@ -260,6 +272,15 @@ public:
     DWORD WaitForExit(Milliseconds timeout = kDefaultTimeout) const;
     // Ends the program now if it still runs, and waits until it has gone.
     void Terminate();
+
+    // How a program that should show nothing ended: its exit code, and a description of each
+    // top-level window it showed, seen by polling about every 20 ms while it ran.
+    struct UnseenEnd {
+        DWORD exitCode = 0;
+        std::vector<std::string> windowsShown;
+    };
+    // Waits for the program to end, watching for any window it shows on the way.
+    UnseenEnd WaitForExitWatchingWindows(Milliseconds timeout = kDefaultTimeout) const;
 
     // Every top-level window of the process, shown or hidden.
     std::vector<HWND> TopLevelWindows() const;
@@ -285,6 +306,9 @@ private:
     KernelHandle process_;
     DWORD id_ = 0;
 };
+
+// The ids of the processes running now that `parentId` started.
+std::vector<DWORD> ProcessesStartedBy(DWORD parentId);
 
 // ---- Pictures ----------------------------------------------------------------------------------
 
