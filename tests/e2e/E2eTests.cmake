@@ -62,6 +62,13 @@ quillmere_add_test(e2e_update_tests
     LIBRARIES quillmere_ui_driver ws2_32)
 add_dependencies(e2e_update_tests quillmere e2e_helper quillmere_planted_dll)
 
+# The command line: /check, /update, /silent, /waitpid (with the launch tests' sleeper), /log,
+# faulty switches, one Quillmere per folder, and a folder the user cannot write.
+quillmere_add_test(e2e_command_line_tests
+    SOURCES tests/e2e/CommandLineTest.cpp
+    LIBRARIES quillmere_ui_driver)
+add_dependencies(e2e_command_line_tests quillmere quillmere_test_sleeper)
+
 # Signed updates with openssl as the publisher: its key, KEY line and signatures, made at test
 # time by run-with-openssl-signer (a signature binds the URL, and the server's port is new in
 # every test environment). The runner also runs the native Linux quillmere-publish's release

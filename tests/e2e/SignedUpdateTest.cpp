@@ -3,11 +3,14 @@
 // tests/e2e/run-with-openssl-signer, which runs this suite). A signed update runs, and so does
 // one that the native Linux quillmere-publish released with that key; a byte
 // changed after signing, a file or script that differs from its pin, a file without a pin and
-// a KEY line in a downloaded file are refused, and nothing of the update is installed.
+// a KEY line in a downloaded file are refused, and nothing of the update is installed. /check
+// reads a newer version only from a feed whose signature holds.
 
 #include "e2e/UpdateSession.h"
 
 #include <algorithm>
+
+#include "e2e/FolderSnapshot.h"
 
 #include "core/crypto/Base64.h"
 #include "core/crypto/Sha256Hex.h"
@@ -194,6 +197,32 @@ TEST_F(SignedUpdateTest, ByteChangedAfterSigningRunsNothingOfTheFeed) {
     EXPECT_EQ(server.RequestCount("updates.txt.sig"), 1);
     EXPECT_EQ(server.RequestCount("1.1.qsc"), 0);
     ExpectNothingInstalled("changed feed");
+}
+
+TEST_F(SignedUpdateTest, CheckListsANewerVersionOnlyFromTheFeedAsSigned) {
+    const std::string feed = OfferLine("MKD \\never\r\n") + "\r\n";
+    std::string changed = feed;
+    changed[changed.find("Signed")] = 's';
+    const struct {
+        const char* what;
+        std::string served;
+        DWORD exitCode;  // 2: a newer version is listed; 1: the check failed
+    } cases[] = {{"feed as signed", feed, 2}, {"byte changed after signing", changed, 1}};
+    for (const auto& row : cases) {
+        PublishFeed(row.served, feed);
+        const std::size_t requestsBefore = server.Requests().size();
+        const Snapshot before = TakeSnapshot(folder);
+
+        program.emplace(Program::Start(folder, "/check"));
+        const Program::UnseenEnd end = program->WaitForExitWatchingWindows();
+        EXPECT_EQ(end.exitCode, row.exitCode) << row.what;
+        EXPECT_EQ(end.windowsShown, std::vector<std::string>{}) << row.what;
+        const std::vector<std::string> requests = server.Requests();
+        EXPECT_EQ(std::vector<std::string>(requests.begin() + requestsBefore, requests.end()),
+                  (std::vector<std::string>{"updates.txt", "updates.txt.sig"}))
+            << row.what;
+        EXPECT_EQ(Changes(before, TakeSnapshot(folder)), std::vector<std::string>{}) << row.what;
+    }
 }
 
 // A line of a signed update that the chain refuses, and how the run must end.
