@@ -50,6 +50,7 @@ if(NOT WIN32)
             tests/core/StartUpTest.cpp
             tests/core/UpdateOfferTest.cpp
             tests/core/UpdateCheckRunTest.cpp
+            tests/core/LaunchTest.cpp
             tests/core/FileSystemCommandsTest.cpp
             tests/core/UpdateTransactionTest.cpp
             tests/core/ProgramCommandsTest.cpp

@@ -30,6 +30,10 @@ add_library(quillmere_core STATIC
     src/core/update/Updater.cpp
     src/core/update/UpdateCheckRun.cpp
     src/core/update/SignedOnly.cpp
+    src/core/launch/LaunchOptions.cpp
+    src/core/launch/LoggedWindow.cpp
+    src/core/launch/AnsweringWindow.cpp
+    src/core/launch/Launch.cpp
     src/core/net/ProgressMeter.cpp
     src/core/net/UrlReference.cpp
     src/core/net/HttpStatus.cpp

@@ -24,6 +24,10 @@
 // after each whole check the window is closing or idle with both buttons enabled; no box or log
 // line is longer than the readable length allows.
 //
+// Then the same input as a check only (/check): whatever the files say, the disk stays as it
+// was but for the temporary folder, which ends empty; nothing is started; nothing but the
+// update information file and its signature is downloaded; no box asks anything.
+//
 // Then one transaction: a check whose configuration, version file ("VER 1.0") and update
 // information file (kOffer: one offer, in part 3's place in the order of downloads) are fixed,
 // so that the only changes to the disk are those of one update script, part 4, with the nested
@@ -171,6 +175,50 @@ void RunWholeChecks(const std::vector<std::string_view>& parts, const Fault& fau
     }
 }
 
+void RunCheckOnly(const std::vector<std::string_view>& parts) {
+    FakeWindow window;
+    FakePlatform platform;
+    platform.languageTexts = KeyNamedTexts();
+    UseEnglishTemplates(platform);
+    platform.files[platform.languageFile] = "";
+    platform.files["C:\\App\\quillmere.cfg"] =
+        kConfiguration + std::string(parts.size() > 1 ? parts[1] : "");
+    platform.folders.insert("C:\\App");
+    platform.folders.insert("C:\\Temp");
+    SetUpFolder(platform);
+    SetAnswers(window, parts[0]);
+    if (parts.size() > 2) {
+        platform.files[kVersionFile] = std::string(parts[2]);
+    }
+    std::size_t next = 3;
+    platform.onDownload = [&platform, &parts, &next](const std::string& url) {
+        if (next < parts.size()) {
+            platform.server[url] = std::string(parts[next++]);
+        } else {
+            platform.server.erase(url);
+        }
+    };
+    FakePlatform::Disk before = platform.Snapshot();
+    before.stamps.erase("C:\\Temp");
+
+    Updater updater(window, platform.Roles());
+    updater.CheckOnly("C:\\Temp\\~qmcheck1");
+    if (updater.StartUp()) {
+        updater.RunUpdateCheck();
+    }
+    FakePlatform::Disk after = platform.Snapshot();
+    after.stamps.erase("C:\\Temp");
+    FUZZ_CHECK(after == before);
+    FUZZ_CHECK(platform.EntryNames("C:\\Temp").empty());
+    FUZZ_CHECK(platform.launches.empty());
+    for (const DownloadKind kind : platform.downloadKinds) {
+        FUZZ_CHECK(kind == DownloadKind::UpdateInformation || kind == DownloadKind::UpdateSignature);
+    }
+    for (const ShownMessageBox& box : window.boxes) {
+        FUZZ_CHECK(box.style == MessageBoxStyle::Error);
+    }
+}
+
 // What the disk holds but the program folder's own times, which the update check's temporary
 // file changes on every path, failed or not.
 FakePlatform::Disk Contents(FakePlatform& platform) {
@@ -311,6 +359,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Fault fault{data[0] >> 1, (data[0] & 1) != 0};
     const std::vector<std::string_view> parts = SplitAtNul(data + 1, size - 1);
     RunWholeChecks(parts, fault);
+    RunCheckOnly(parts);
     RunOneTransaction(parts, NamesOwnEntries({reinterpret_cast<const char*>(data + 1), size - 1}),
                       fault);
     return 0;

@@ -57,7 +57,6 @@ private:
 
     ParsedCommandLine commandLine_;
     LaunchSystem& system_;
-    ProgramHome& home_;
     LanguageTexts texts_;
     std::string appPath_;
     std::unique_ptr<AnsweringWindow> answering_;  // under /check and /silent

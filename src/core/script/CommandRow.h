@@ -124,6 +124,8 @@ struct CommandRow {
     bool configurationOnly = false;  // counts only in the configuration file: anywhere else the
                                      // line fails, the trap armed
     bool endsRun = false;            // the run takes no line after it
+    bool actsOutside = false;        // the line changes files, starts a program or shows a box:
+                                     // a run that only checks for a newer version skips it
 
     // True when a line of this command arms the trap in a run of `kind`.
     constexpr bool ArmsTrapIn(RunKind kind) const {

@@ -83,6 +83,9 @@ LineOutcome ScriptInterpreter::Dispatch(ScriptRun& run) {
         // A word outside the table, a lower-case command or a line that begins with a blank.
         return ReportCommandError(run, Text("UnknownCommand"));
     }
+    if (state_.CheckOnly && command->actsOutside) {
+        return LineOutcome::Finished;
+    }
     return command->handler(*this, run);
 }
 

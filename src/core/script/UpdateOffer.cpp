@@ -157,6 +157,11 @@ LineOutcome RunCmv(ScriptInterpreter& interpreter, ScriptRun& run) {
                             " update scripts may run inside one another.");
     }
     RequirePinWhenKeyed(state.TrustedKeys, entry.pin);
+    if (state.CheckOnly) {
+        state.UpdateHandled = 1;
+        state.NewerVersionListed = true;
+        return LineOutcome::EndRun;
+    }
     if (!OfferUpdate(interpreter, entry)) {
         interpreter.Window().AppendLog(interpreter.Text("UpdateCanceledByUser"));
         return LineOutcome::EndRun;

@@ -25,4 +25,9 @@ struct UpdaterState {
     std::int16_t CloseAllowed = 0;     // the close rule: 0 while an update check runs
     std::int16_t ExitAfterUpdate = 0;  // an OFF line was met: close at the end of the run
     std::int16_t UpdateFailed = 0;     // a command failed
+
+    // A check only (/check): every run skips the lines that act outside the updater, and CMV
+    // notes a newer version instead of offering it.
+    bool CheckOnly = false;
+    bool NewerVersionListed = false;  // a check met a newer version that Update would offer
 };

@@ -25,6 +25,15 @@ void Updater::RunUpdateCheck() {
     }
 }
 
+void Updater::CheckOnly(std::string temporaryStem) {
+    state_.CheckOnly = true;
+    checkStem_ = std::move(temporaryStem);
+}
+
+Updater::RunOutcome Updater::LastRun() const {
+    return {state_.UpdateFailed != 0 || checkFailed_, state_.NewerVersionListed};
+}
+
 Updater::CloseDecision Updater::DecideClose() {
     if (state_.CloseAllowed == 0) {
         return CloseDecision::Refuse;
@@ -41,6 +50,8 @@ void Updater::RunUpdateCheckSteps() {
     state_.UpdateFailed = 0;
     state_.UpdateHandled = 0;
     state_.CloseAllowed = 0;
+    state_.NewerVersionListed = false;
+    checkFailed_ = false;
     window_.SetButtonsEnabled(false);
     try {
         CheckForUpdates();
@@ -57,6 +68,7 @@ void Updater::CheckForUpdates() {
         return;
     }
     if (!platform_.files.FileExists(state_.VersionFilePath)) {
+        checkFailed_ = true;
         state_.CloseAllowed = 1;
         window_.ShowMessageBox(ReplaceLineBreaks(texts_.Text("VersionFileError")),
                                MessageBoxStyle::Error);
@@ -85,6 +97,7 @@ void Updater::CheckForUpdates() {
         // Said first: removing the old file below may fail, and the user must still hear why
         // the check found nothing.
         window_.AppendLog(ReplaceLineBreaks(texts_.Text("UdpateInformationsFileErrorMessage")));
+        checkFailed_ = true;
         RemoveStaleTemporaryFile();
         ReturnToIdle();
         return;

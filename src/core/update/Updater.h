@@ -39,6 +39,19 @@ public:
     // True from the press of Update until its run has returned, whatever CloseAllowed says.
     bool IsRunning() const { return running_; }
 
+    // Makes every later run a check only (/check), before StartUp: no line that acts outside
+    // the updater runs, and the first newer version is noted, not offered. The update
+    // information file and its signature are kept at `temporaryStem` + ".tmp" and ".sig.tmp"
+    // while they are read, out of the program's folder, which a check may not write.
+    void CheckOnly(std::string temporaryStem);
+
+    // How the last update check ended, for the exit code of an unattended run.
+    struct RunOutcome {
+        bool failed = false;              // a file, a download, a signature or a command failed
+        bool newerVersionListed = false;  // a check found a version that Update would offer
+    };
+    RunOutcome LastRun() const;
+
     // What the window does with a close request.
     enum class CloseDecision {
         Refuse,  // an update check runs: the request is dropped silently
@@ -67,8 +80,11 @@ private:
     // Update check run steps.
     void RunUpdateCheckSteps();
     void CheckForUpdates();
-    std::string TemporaryFilePath() const { return state_.VersionFilePath + ".tmp"; }
-    std::string SignatureFilePath() const { return state_.VersionFilePath + ".sig.tmp"; }
+    std::string TemporaryFilePath() const { return TemporaryStem() + ".tmp"; }
+    std::string SignatureFilePath() const { return TemporaryStem() + ".sig.tmp"; }
+    const std::string& TemporaryStem() const {
+        return checkStem_.empty() ? state_.VersionFilePath : checkStem_;
+    }
     // With the publisher's keys: fetches the update information file's signature and checks
     // `feed` with it. False, with the refusal logged, when it does not hold.
     bool FeedSignatureHolds(const std::string& feed);
@@ -90,4 +106,7 @@ private:
     std::optional<std::string> signedOnlyRefusal_;
     bool running_ = false;
     bool closeDeferred_ = false;
+    std::string checkStem_;     // set by CheckOnly
+    bool checkFailed_ = false;  // the last run failed without a command error (no version
+                                // file, no update information file)
 };
