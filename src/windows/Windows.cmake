@@ -48,6 +48,12 @@ add_library(quillmere_windows STATIC
     src/windows/system/WindowsProgramHome.cpp
     src/windows/system/DllSearch.cpp
     src/windows/system/WindowsClock.cpp
+    src/windows/system/ProcessWait.cpp
+    src/windows/system/FolderGuard.cpp
+    src/windows/system/FolderProbe.cpp
+    src/windows/system/Elevation.cpp
+    src/windows/system/WindowsLogFile.cpp
+    src/windows/system/WindowsLaunchSystem.cpp
     src/windows/net/WinInetTransport.cpp
     src/windows/net/WindowsTemporaryFiles.cpp
     src/windows/net/ProgressRelay.cpp
@@ -61,13 +67,15 @@ add_library(quillmere_windows STATIC
     src/windows/ui/ProgramVersion.cpp
     src/windows/ui/SystemMenuHook.cpp
     src/windows/app/EventPump.cpp
+    src/windows/app/HeadlessWindow.cpp
     src/windows/app/MainWindow.cpp
     src/windows/app/SessionEndBlock.cpp
     src/windows/app/WindowsPlatform.cpp
 )
 # Imported at start: known DLLs, and comctl32 (bound by the manifest to the side-by-side common
 # controls); scripts/check-imports holds every build to that.
-target_link_libraries(quillmere_windows PUBLIC quillmere_core comctl32 gdi32 user32 kernel32
+target_link_libraries(quillmere_windows PUBLIC quillmere_core comctl32 shell32 advapi32 gdi32
+    user32 kernel32
     quillmere_delay_wininet quillmere_delay_version quillmere_delay_bcrypt
     quillmere_delay_rstrtmgr)
 target_compile_options(quillmere_windows PRIVATE ${QUILLMERE_SIZE_OPTIONS})

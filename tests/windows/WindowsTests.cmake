@@ -69,3 +69,12 @@ quillmere_add_test(win_crypto_tests
 quillmere_add_test(win_tool_files_tests
     SOURCES tests/publisher/ToolFileSystemTest.cpp
     LIBRARIES quillmere_windows_publisher quillmere_win_test_support)
+
+# The launch's system calls: the folder's guard (across processes too), the wait for a process,
+# the writability probe (a read-only folder made on the Linux side), the log file, the elevated
+# restart.
+quillmere_add_test(win_launch_system_tests
+    SOURCES tests/windows/LaunchSystemTest.cpp
+    LIBRARIES quillmere_windows quillmere_win_test_support
+    RUNNER ${CMAKE_SOURCE_DIR}/tests/windows/run-with-read-only-folder)
+add_dependencies(win_launch_system_tests quillmere_test_sleeper)

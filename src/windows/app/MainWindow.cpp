@@ -29,7 +29,8 @@ ATOM RegisterMainWindowClass(HINSTANCE instance, WNDPROC procedure) {
 
 }  // namespace
 
-bool fMainWindow::Create(HINSTANCE instance) {
+bool fMainWindow::Create(HINSTANCE instance, Launch& launch) {
+    launch_ = &launch;
     if (!RegisterMainWindowClass(instance, WindowProc)) {
         return false;
     }
@@ -49,16 +50,25 @@ bool fMainWindow::Create(HINSTANCE instance) {
                      frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     controls_ = CreateMainWindowControls(window_);
-    platform_ = std::make_unique<WindowsPlatform>(*this, controls_.pbProgressBar);
-    updater_ = std::make_unique<Updater>(*this, platform_->Roles());
+    platform_ = std::make_unique<WindowsPlatform>(launch.Window(), controls_.pbProgressBar);
+    updater_ = std::make_unique<Updater>(launch.Window(), platform_->Roles());
 
     // A missing language or configuration file has been reported and the close posted: the
     // window is never shown.
-    if (updater_->StartUp()) {
-        AddAboutEntry();
-        ShowWindow(window_, SW_SHOWNORMAL);
-        UpdateWindow(window_);
-        SetFocus(controls_.cbUpdate);
+    if (!updater_->StartUp()) {
+        return true;
+    }
+    AddAboutEntry();
+    if (launch.UpdateNeedsElevation()) {
+        Button_SetElevationRequiredState(controls_.cbUpdate, TRUE);
+    }
+    ShowWindow(window_, SW_SHOWNORMAL);
+    UpdateWindow(window_);
+    SetFocus(controls_.cbUpdate);
+    // Posted, so that the run starts from the message loop with the window on screen.
+    if (launch.Options().update) {
+        PostMessageA(window_, WM_COMMAND, MAKEWPARAM(kUpdateButtonId, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(controls_.cbUpdate));
     }
     return true;
 }
@@ -74,7 +84,7 @@ void fMainWindow::AddAboutEntry() {
     AppendMenuA(systemMenu, MF_STRING, kSystemMenuAboutId, entry.c_str());
 }
 
-int fMainWindow::RunMessageLoop() {
+void fMainWindow::RunMessageLoop() {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (!IsDialogMessageA(window_, &message)) {
@@ -82,7 +92,6 @@ int fMainWindow::RunMessageLoop() {
             DispatchMessageA(&message);
         }
     }
-    return static_cast<int>(message.wParam);
 }
 
 LRESULT CALLBACK fMainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -169,7 +178,7 @@ void fMainWindow::OnCommand(int controlId, int notification) {
         case kUpdateButtonId:
             // A click queued before the buttons were disabled finds the run under way.
             if (notification == BN_CLICKED && !updater_->IsRunning()) {
-                RunUpdateCheck();
+                OnUpdate();
             }
             break;
         case kCloseButtonId:
@@ -184,6 +193,18 @@ void fMainWindow::OnCommand(int controlId, int notification) {
             break;
         default:
             break;
+    }
+}
+
+void fMainWindow::OnUpdate() {
+    if (!launch_->UpdateNeedsElevation()) {
+        RunUpdateCheck();
+        return;
+    }
+    // The elevated instance waits for this one to close, which no run holds open now. When it
+    // could not start, the log says why and the window stays as it was.
+    if (launch_->RelaunchElevated()) {
+        SendMessageA(window_, WM_CLOSE, 0, 0);
     }
 }
 
@@ -272,5 +293,6 @@ void fMainWindow::RequestClose() {
 }
 
 void fMainWindow::ShowUnexpectedFailure(const char* what) {
-    MessageBoxA(window_, what, kApplicationTitle, static_cast<UINT>(MessageBoxStyle::Error));
+    // Through the launch's window, so that the log file has it too.
+    launch_->Window().ShowMessageBox(what, MessageBoxStyle::Error);
 }

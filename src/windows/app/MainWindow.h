@@ -1,12 +1,15 @@
 #pragma once
 // fMainWindow: the updater's one main window. It owns the Updater (state, script buffer,
-// interpreter) and shows what the Updater asks for: the log, message boxes, captions.
+// interpreter) and shows what the Updater asks for: the log, message boxes, captions. The
+// Updater reaches it through the launch's window, which copies every line and box to the log
+// file.
 
 #include <windows.h>
 
 #include <memory>
 
 #include "windows/ui/MainWindowLayout.h"
+#include "core/launch/Launch.h"
 #include "core/update/Updater.h"
 #include "core/seam/UpdaterWindow.h"
 #include "windows/app/WindowsPlatform.h"
@@ -18,11 +21,13 @@ public:
     fMainWindow& operator=(const fMainWindow&) = delete;
 
     // Creates the window hidden, runs start-up and, when start-up found its files, adds the
-    // About entry and shows the window. False when the window could not be created at all.
-    bool Create(HINSTANCE instance);
+    // About entry, puts the shield on Update when it needs administrator rights, and shows the
+    // window; under /update, Update is then pressed at once. False when the window could not
+    // be created at all. `launch` outlives the window.
+    bool Create(HINSTANCE instance, Launch& launch);
 
-    // Runs the window's message loop until the window has closed; returns the exit code.
-    int RunMessageLoop();
+    // Runs the window's message loop until the window has closed.
+    void RunMessageLoop();
 
     // UpdaterWindow
     void ReplaceLog(const std::string& text) override;
@@ -40,12 +45,14 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int controlId, int notification);
+    void OnUpdate();
     void RunUpdateCheck();
     void OnCloseRequest();
     void MoveCaretToEnd();
     void ShowUnexpectedFailure(const char* what);
     void AddAboutEntry();
 
+    Launch* launch_ = nullptr;
     HWND window_ = nullptr;
     MainWindowControls controls_;
     std::unique_ptr<WindowsPlatform> platform_;

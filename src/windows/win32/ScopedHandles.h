@@ -149,3 +149,12 @@ struct RestartManagerSessionTraits {
     static void Close(Handle handle) { RmEndSession(handle); }
 };
 using RestartManagerSession = ScopedHandle<RestartManagerSessionTraits>;
+
+// Memory the system allocated with LocalAlloc for the caller to free (security descriptors
+// made from SDDL text).
+struct LocalMemoryTraits {
+    using Handle = HLOCAL;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { LocalFree(handle); }
+};
+using LocalMemory = ScopedHandle<LocalMemoryTraits>;
