@@ -39,8 +39,8 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 13> kBuiltIn
      "The application (process %PROCESS%) is still running, and Quillmere cannot update it "
      "while it runs.%CRLF%%CRLF%Close it, then press Retry. Cancel ends Quillmere."},
     {"AlreadyRunningMessage",
-     "Quillmere is already running for this software. It updates it once at a time: wait until "
-     "the other one has finished."},
+     "Quillmere is already running for this software. Only one update can run at a time: wait "
+     "until the other one has finished."},
     {"AdministratorRightsNeededMessage",
      "Updating this software needs administrator rights: Quillmere cannot write in its folder."},
     {"LogFileError", "Quillmere cannot write its log file %FILE%.%CRLF%%CRLF%%ERROR%"},

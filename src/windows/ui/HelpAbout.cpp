@@ -38,7 +38,7 @@ constexpr const char* kThanks =
     "Thanks to all those who took part closely or by far in the development of Quillmere.\r\n"
     "\r\n"
     "Beta Testers :\r\n"
-    "Ada Whitcombe, Bruno Lefort, Chiara Monti, Dmitri Volkov, Elin Sandberg, Farid Haddad, ...";
+    "everyone who tried the early versions and told us what they found.";
 
 // In the ANSI code page: "Copyright (c) 2026 ..." with the copyright sign.
 constexpr const char* kCopyright = "Copyright \xA9 2026 The Quillmere developers.";
