@@ -26,20 +26,30 @@ std::string OwnPath() {
     return path;
 }
 
-// Runs `commandLine` and waits for it; its exit code, or -1 when it could not be started.
-int RunProcess(std::string commandLine) {
+// Starts `commandLine`; the process, invalid when it could not be started.
+KernelHandle StartProcess(std::string commandLine, DWORD* processId = nullptr) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &started)) {
-        return -1;
+        return KernelHandle();
     }
-    const KernelHandle process(started.hProcess);
     const KernelHandle thread(started.hThread);
-    WaitForSingleObject(process.Get(), 60000);
-    DWORD code = 0;
-    GetExitCodeProcess(process.Get(), &code);
+    if (processId != nullptr) {
+        *processId = started.dwProcessId;
+    }
+    return KernelHandle(started.hProcess);
+}
+
+// Runs `commandLine` and waits for it; its exit code, or -1 when it could not be started.
+int RunProcess(const std::string& commandLine) {
+    const KernelHandle process = StartProcess(commandLine);
+    DWORD code = static_cast<DWORD>(-1);
+    if (process) {
+        WaitForSingleObject(process.Get(), 60000);
+        GetExitCodeProcess(process.Get(), &code);
+    }
     return static_cast<int>(code);
 }
 
@@ -96,10 +106,8 @@ TEST(FolderGuardTest, AFolderHeldIsRefusedToEveryOtherTakeOfItByAnyOfItsNames) {
         bool taken;
     };
     const Row rows[] = {
-        {held, false},
-        {root.Path() + "\\PROGRAM folder", false},
-        {held + "\\", false},
-        {ShortPath(held), false},
+        {held, false},        {root.Path() + "\\PROGRAM folder", false},
+        {held + "\\", false}, {ShortPath(held), false},
         {other, true},
     };
     for (const Row& row : rows) {
@@ -126,24 +134,18 @@ TEST(FolderGuardTest, AnotherProcessFindsItHeldAndItGoesWithItsProcess) {
 
 TEST(ProcessWaitTest, FalseWhileItRunsTrueOnceItEndedOrIsNotThere) {
     TempFolder folder;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started = {};
-    std::string line = "\"" QUILLMERE_BINARY_DIR "\\sleeper.exe\" 1500 \"" + folder / "marker" +
-                       "\"";
-    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &started));
-    KernelHandle thread(started.hThread);
-    KernelHandle process(started.hProcess);
+    DWORD processId = 0;
+    KernelHandle process = StartProcess(
+        "\"" QUILLMERE_BINARY_DIR "\\sleeper.exe\" 1500 \"" + folder / "marker" + "\"", &processId);
+    ASSERT_TRUE(process);
     WindowsLaunchSystem system;
 
-    EXPECT_FALSE(system.WaitForProcessEnd(started.dwProcessId, 200));
-    EXPECT_TRUE(system.WaitForProcessEnd(started.dwProcessId, 30000));
+    EXPECT_FALSE(system.WaitForProcessEnd(processId, 200));
+    EXPECT_TRUE(system.WaitForProcessEnd(processId, 30000));
     EXPECT_TRUE(PathExists(folder / "marker"));  // it ended on its own, after its work
     // Ended, with nobody holding it any longer: its id names no process.
     process.Reset();
-    thread.Reset();
-    EXPECT_TRUE(system.WaitForProcessEnd(started.dwProcessId, 0));
+    EXPECT_TRUE(system.WaitForProcessEnd(processId, 0));
     EXPECT_TRUE(system.WaitForProcessEnd(0xFFFFFFF0u, 0));
 }
 
@@ -212,15 +214,7 @@ TEST(LogFileTest, AFileThatCannotBeOpenedThrowsTheSystemsText) {
     }
 }
 
-// --- The rest ---------------------------------------------------------------------------------
-
-TEST(LaunchSystemTest, TheTemporaryFolderIsThereWithoutATrailingBackslash) {
-    const std::string folder = WindowsLaunchSystem().TemporaryFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_NE(folder.back(), '\\');
-    const DWORD attributes = GetFileAttributesA(folder.c_str());
-    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
-}
+// --- The elevated restart -------------------------------------------------------------------
 
 // The program started again is this test program, which writes its report where an argument
 // with blanks says, once its arguments came through whole.
@@ -228,8 +222,9 @@ TEST(LaunchSystemTest, TheElevatedRestartStartsTheProgramWithItsArguments) {
     TempFolder folder;
     const std::string report = folder / "report with blanks.xml";
     WindowsLaunchSystem system;
-    EXPECT_EQ(system.RelaunchElevated({"--gtest_filter=NoSuchCase", "--gtest_output=xml:" + report}),
-              LaunchSystem::Relaunch::Started);
+    EXPECT_EQ(
+        system.RelaunchElevated({"--gtest_filter=NoSuchCase", "--gtest_output=xml:" + report}),
+        LaunchSystem::Relaunch::Started);
     EXPECT_TRUE(HoldsSoon(report, "</testsuites>"));
 }
 

@@ -35,8 +35,7 @@ void WindowsLogFile::WriteLine(std::string_view line) {
         std::string record = LocalTimeStamp();
         record.append(line).append("\r\n");
         DWORD written = 0;
-        WriteFile(file_.Get(), record.data(), static_cast<DWORD>(record.size()), &written,
-                  nullptr);
+        WriteFile(file_.Get(), record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
     } catch (const std::bad_alloc&) {
         // a line too long to be put together is left out
     }
