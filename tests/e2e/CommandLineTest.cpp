@@ -58,22 +58,6 @@ std::uint64_t FolderWrittenTime(const std::string& path) {
            data.ftLastWriteTime.dwLowDateTime;
 }
 
-// Runs a Unix command line through /bin/sh, as Wine lets a Windows program start a Unix one.
-// Wine gives no handle to wait on: the caller looks for the command's effect.
-void RunUnixShell(const std::string& line) {
-    std::string commandLine = "/bin/sh -c \"" + line + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started = {};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &started)) {
-        throw UiDriverError("cannot run the Unix command " + line + " (error " +
-                            std::to_string(GetLastError()) + ")");
-    }
-    KernelHandle process(started.hProcess);
-    KernelHandle thread(started.hThread);
-}
-
 // The Unix path of a Windows path, as Wine maps it; empty outside Wine.
 std::string UnixPath(const std::string& path) {
     using ToUnix = char*(CDECL*)(LPCWSTR);
@@ -92,6 +76,32 @@ std::string UnixPath(const std::string& path) {
     std::string result = unix;
     HeapFree(GetProcessHeap(), 0, unix);
     return result;
+}
+
+// Runs a Unix command line through /bin/sh, as Wine lets a Windows program start a Unix one,
+// and waits for it to end. Wine gives no handle to wait on: the command's last act is to make
+// a marker file, which the wait looks for.
+void RunUnixShell(const std::string& line) {
+    static int commands = 0;
+    const std::string marker = TemporaryFolder() + "~unix-done-" +
+                               std::to_string(GetCurrentProcessId()) + "-" +
+                               std::to_string(++commands);
+    const std::string unixMarker = UnixPath(marker);
+    std::string commandLine = "/bin/sh -c \"" + line + "; touch '" + unixMarker + "'\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (unixMarker.empty() ||
+        !CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started)) {
+        throw UiDriverError("cannot run the Unix command " + line + " (error " +
+                            std::to_string(GetLastError()) + ")");
+    }
+    KernelHandle process(started.hProcess);
+    KernelHandle thread(started.hThread);
+    WaitUntil([&] { return PathExists(marker); }, "the Unix command " + line + " to end",
+              [] { return std::string(); }, Milliseconds(10000));
+    DeleteFileA(marker.c_str());
 }
 
 // True when a new file can be created in `folder` (it is removed at once).
@@ -119,11 +129,8 @@ public:
         }
         RunUnixShell("chmod a-w '" + unixPath_ + "'; chattr +i '" + unixPath_ +
                      "' 2>/dev/null");
-        try {
-            WaitUntil([this] { return !CanCreateFileIn(path_); }, "the folder to refuse a new file",
-                      [] { return std::string(); }, Milliseconds(5000));
-            holds_ = true;
-        } catch (const UiDriverError&) {
+        holds_ = !CanCreateFileIn(path_);
+        if (!holds_) {
             Lift();
         }
     }
@@ -139,12 +146,12 @@ private:
         if (unixPath_.empty()) {
             return;
         }
-        RunUnixShell("chattr -i '" + unixPath_ + "' 2>/dev/null; chmod u+w '" + unixPath_ + "'");
         try {
-            WaitUntil([this] { return CanCreateFileIn(path_); }, "the folder to be writable again",
-                      [] { return std::string(); }, Milliseconds(5000));
-        } catch (const UiDriverError&) {
-            ADD_FAILURE() << path_ << " stays unwritable; remove it by hand (chattr -i)";
+            RunUnixShell("chattr -i '" + unixPath_ + "' 2>/dev/null; chmod u+w '" + unixPath_ +
+                         "'");
+        } catch (const UiDriverError& failure) {
+            ADD_FAILURE() << failure.what() << ": " << unixPath_
+                          << " may stay unwritable (chattr -i removes that)";
         }
         unixPath_.clear();
     }
