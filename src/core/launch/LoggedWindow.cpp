@@ -4,18 +4,18 @@
 
 void LoggedWindow::ReplaceLog(const std::string& text) {
     WriteLines("", text);
-    inner_.ReplaceLog(text);
+    Inner().ReplaceLog(text);
 }
 
 void LoggedWindow::AppendLog(const std::string& message) {
     WriteLines("", message);
-    inner_.AppendLog(message);
+    Inner().AppendLog(message);
 }
 
 int LoggedWindow::ShowMessageBox(const std::string& text, MessageBoxStyle style) {
     // Before the box: the log file shows what the user is being asked while the box is open.
     WriteLines(kLoggedBoxPrefix, text);
-    return inner_.ShowMessageBox(text, style);
+    return Inner().ShowMessageBox(text, style);
 }
 
 void LoggedWindow::WriteLines(const std::string& prefix, const std::string& text) {
