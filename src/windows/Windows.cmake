@@ -80,14 +80,19 @@ target_link_libraries(quillmere_windows PUBLIC quillmere_core comctl32 shell32 a
     quillmere_delay_rstrtmgr)
 target_compile_options(quillmere_windows PRIVATE ${QUILLMERE_SIZE_OPTIONS})
 
+# The manifest names the program's version: written next to the version header.
+configure_file(${CMAKE_SOURCE_DIR}/res/quillmere.manifest.in
+               ${QUILLMERE_GENERATED_DIR}/quillmere.manifest @ONLY)
+
 add_executable(quillmere WIN32 src/windows/app/WinMain.cpp src/windows/app/TerminateHandler.cpp
     res/quillmere.rc)
-target_link_libraries(quillmere PRIVATE quillmere_windows)
+target_link_libraries(quillmere PRIVATE quillmere_windows quillmere_version)
 target_link_options(quillmere PRIVATE ${QUILLMERE_LINK_OPTIONS} -s)
 set_target_properties(quillmere PROPERTIES OUTPUT_NAME quillmere)
-# windres must find the manifest and artwork next to the resource script.
+# windres finds the artwork next to the resource script, the version header and the manifest
+# in the build folder.
 set_source_files_properties(res/quillmere.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/quillmere.manifest;${CMAKE_SOURCE_DIR}/src/windows/ui/ResourceIds.h;${CMAKE_SOURCE_DIR}/res/art/quillmere.ico;${CMAKE_SOURCE_DIR}/res/art/logo53.bmp;${CMAKE_SOURCE_DIR}/res/art/logo66.bmp;${CMAKE_SOURCE_DIR}/res/art/logo80.bmp;${CMAKE_SOURCE_DIR}/res/art/logo106.bmp")
+    OBJECT_DEPENDS "${QUILLMERE_GENERATED_DIR}/quillmere.manifest;${QUILLMERE_GENERATED_DIR}/QuillmereVersion.h;${CMAKE_SOURCE_DIR}/src/windows/ui/ResourceIds.h;${CMAKE_SOURCE_DIR}/res/art/quillmere.ico;${CMAKE_SOURCE_DIR}/res/art/logo53.bmp;${CMAKE_SOURCE_DIR}/res/art/logo66.bmp;${CMAKE_SOURCE_DIR}/res/art/logo80.bmp;${CMAKE_SOURCE_DIR}/res/art/logo106.bmp")
 
 # The English language file always stands beside the program in the build folder, so that
 # the program can be started straight from there.
