@@ -3,23 +3,29 @@
 
 set(QUILLMERE_WIN32_DEFINITIONS WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
 
-# Small, self-contained product: no unused sections, everything static, stripped.
+# Small, self-contained product: no unused sections, everything static, stripped. No time
+# stamp in the PE header (ld writes the time of the link there otherwise, and the checksum
+# follows it), so that two builds of one commit are the same bytes.
 set(QUILLMERE_SIZE_OPTIONS -ffunction-sections -fdata-sections)
-set(QUILLMERE_LINK_OPTIONS -static -Wl,--gc-sections)
+set(QUILLMERE_LINK_OPTIONS -static -Wl,--gc-sections -Wl,--no-insert-timestamp)
 
 target_compile_definitions(quillmere_core PUBLIC ${QUILLMERE_WIN32_DEFINITIONS})
 target_compile_options(quillmere_core PRIVATE ${QUILLMERE_SIZE_OPTIONS})
 
 # DLLs that are not among the system's known DLLs are delay-loaded: bound at the first call of one
 # of their functions, from System32 only (src/windows/system/DllSearch.h). A delay-load import
-# library is made from a .def file listing the functions the program calls.
+# library is made from a .def file listing the functions the program calls. dlltool names the
+# library's members and symbols after the output path it is given: run in the library's folder
+# with its bare name, so that no build folder's path is in them.
 function(quillmere_delay_load_library target dll)
     set(definitions ${CMAKE_SOURCE_DIR}/src/windows/system/delay-load/${dll}.def)
-    set(library ${CMAKE_BINARY_DIR}/delay-load/lib${dll}-delay.a)
+    set(folder ${CMAKE_BINARY_DIR}/delay-load)
+    set(library ${folder}/lib${dll}-delay.a)
+    file(MAKE_DIRECTORY ${folder})
     add_custom_command(OUTPUT ${library}
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/delay-load
         COMMAND ${CMAKE_DLLTOOL} --input-def ${definitions} --dllname ${dll}.dll
-                --output-delaylib ${library}
+                --output-delaylib lib${dll}-delay.a
+        WORKING_DIRECTORY ${folder}
         DEPENDS ${definitions}
         COMMENT "Delay-load import library for ${dll}.dll")
     add_custom_target(${target}_file DEPENDS ${library})
