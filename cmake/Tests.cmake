@@ -71,8 +71,8 @@ if(NOT WIN32)
     # portable parts (the Windows wiring is tested end to end under Wine).
     quillmere_add_test(publisher_tests
         SOURCES tests/publisher/ReleaseTest.cpp tests/publisher/MappedTransportTest.cpp
-                tests/publisher/ToolFileSystemTest.cpp
-        LIBRARIES quillmere_posix_publisher)
+                tests/publisher/ToolFileSystemTest.cpp tests/publisher/PublisherToolTest.cpp
+        LIBRARIES quillmere_posix_publisher quillmere_version)
 else()
     include(${CMAKE_SOURCE_DIR}/tests/windows/WindowsTests.cmake)
     include(${CMAKE_SOURCE_DIR}/tests/e2e/E2eTests.cmake)

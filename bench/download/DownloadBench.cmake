@@ -3,5 +3,6 @@
 add_executable(download_bench EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/download/DownloadBench.cpp
                               ${CMAKE_SOURCE_DIR}/bench/download/DownloadBench.rc)
 # wininet itself for the bare loop's functions that the program does not use.
-target_link_libraries(download_bench PRIVATE quillmere_windows psapi wininet)
+# quillmere_version: the build folder's manifest for the resource script.
+target_link_libraries(download_bench PRIVATE quillmere_windows quillmere_version psapi wininet)
 target_link_options(download_bench PRIVATE ${QUILLMERE_LINK_OPTIONS})

@@ -32,7 +32,7 @@ add_library(quillmere_publisher STATIC
     src/publisher/common/ToolFiles.cpp
     src/publisher/common/UrlMap.cpp
 )
-target_link_libraries(quillmere_publisher PUBLIC quillmere_core)
+target_link_libraries(quillmere_publisher PUBLIC quillmere_core PRIVATE quillmere_version)
 
 if(WIN32)
     # The tool's Windows side (src/windows/publisher/): its file calls, and simulate, which runs

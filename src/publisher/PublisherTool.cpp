@@ -7,6 +7,7 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "QuillmereVersion.h"
 #include "core/script/CommandWords.h"
 #include "publisher/common/CommandLine.h"
 #include "publisher/keys/KeyCommands.h"
@@ -49,7 +50,10 @@ constexpr std::string_view kUsageMiddle =
     "  release --key KEYFILE --feed FEED --url URL --version V --description TEXT\n"
     "          --script SCRIPT --script-url SCRIPT_URL [--map URL-PREFIX=DIR]... [--expires D]\n";
 
-constexpr std::string_view kUsageTail = "Exit status: 0 done, 1 refused, 2 wrong command line.\n";
+constexpr std::string_view kUsageTail =
+    "  --version\n"
+    "      Prints the tool's version: quillmere-publish " QUILLMERE_VERSION ".\n"
+    "Exit status: 0 done, 1 refused, 2 wrong command line.\n";
 
 // `text` in lines of at most 90 characters, each indented by six blanks, broken at blanks.
 std::string IndentedParagraph(std::string_view text) {
@@ -109,6 +113,12 @@ int RunHelp(const Arguments&, ToolRun& run) {
     return kExitOk;
 }
 
+// One line in both builds, for a person or a script that wants to know which release it runs.
+int RunVersion(const Arguments&, ToolRun& run) {
+    run.out << "quillmere-publish " QUILLMERE_VERSION "\n";
+    return kExitOk;
+}
+
 // Each command word and how it runs: its options parsed, the roles it needs handed over.
 struct ToolCommand {
     std::string_view word;
@@ -147,6 +157,7 @@ constexpr ToolCommand kToolCommands[] = {
     {"help", RunHelp},
     {"--help", RunHelp},
     {"-h", RunHelp},
+    {"--version", RunVersion},
 };
 
 int RunCommand(const Arguments& arguments, ToolRun& run) {

@@ -3,23 +3,29 @@
 
 set(QUILLMERE_WIN32_DEFINITIONS WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
 
-# Small, self-contained product: no unused sections, everything static, stripped.
+# Small, self-contained product: no unused sections, everything static, stripped. No time
+# stamp in the PE header (ld writes the time of the link there otherwise, and the checksum
+# follows it), so that two builds of one commit are the same bytes.
 set(QUILLMERE_SIZE_OPTIONS -ffunction-sections -fdata-sections)
-set(QUILLMERE_LINK_OPTIONS -static -Wl,--gc-sections)
+set(QUILLMERE_LINK_OPTIONS -static -Wl,--gc-sections -Wl,--no-insert-timestamp)
 
 target_compile_definitions(quillmere_core PUBLIC ${QUILLMERE_WIN32_DEFINITIONS})
 target_compile_options(quillmere_core PRIVATE ${QUILLMERE_SIZE_OPTIONS})
 
 # DLLs that are not among the system's known DLLs are delay-loaded: bound at the first call of one
 # of their functions, from System32 only (src/windows/system/DllSearch.h). A delay-load import
-# library is made from a .def file listing the functions the program calls.
+# library is made from a .def file listing the functions the program calls. dlltool names the
+# library's members and symbols after the output path it is given: run in the library's folder
+# with its bare name, so that no build folder's path is in them.
 function(quillmere_delay_load_library target dll)
     set(definitions ${CMAKE_SOURCE_DIR}/src/windows/system/delay-load/${dll}.def)
-    set(library ${CMAKE_BINARY_DIR}/delay-load/lib${dll}-delay.a)
+    set(folder ${CMAKE_BINARY_DIR}/delay-load)
+    set(library ${folder}/lib${dll}-delay.a)
+    file(MAKE_DIRECTORY ${folder})
     add_custom_command(OUTPUT ${library}
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/delay-load
         COMMAND ${CMAKE_DLLTOOL} --input-def ${definitions} --dllname ${dll}.dll
-                --output-delaylib ${library}
+                --output-delaylib lib${dll}-delay.a
+        WORKING_DIRECTORY ${folder}
         DEPENDS ${definitions}
         COMMENT "Delay-load import library for ${dll}.dll")
     add_custom_target(${target}_file DEPENDS ${library})
@@ -80,14 +86,19 @@ target_link_libraries(quillmere_windows PUBLIC quillmere_core comctl32 shell32 a
     quillmere_delay_rstrtmgr)
 target_compile_options(quillmere_windows PRIVATE ${QUILLMERE_SIZE_OPTIONS})
 
+# The manifest names the program's version: written next to the version header.
+configure_file(${CMAKE_SOURCE_DIR}/res/quillmere.manifest.in
+               ${QUILLMERE_GENERATED_DIR}/quillmere.manifest @ONLY)
+
 add_executable(quillmere WIN32 src/windows/app/WinMain.cpp src/windows/app/TerminateHandler.cpp
     res/quillmere.rc)
-target_link_libraries(quillmere PRIVATE quillmere_windows)
+target_link_libraries(quillmere PRIVATE quillmere_windows quillmere_version)
 target_link_options(quillmere PRIVATE ${QUILLMERE_LINK_OPTIONS} -s)
 set_target_properties(quillmere PROPERTIES OUTPUT_NAME quillmere)
-# windres must find the manifest and artwork next to the resource script.
+# windres finds the artwork next to the resource script, the version header and the manifest
+# in the build folder.
 set_source_files_properties(res/quillmere.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/quillmere.manifest;${CMAKE_SOURCE_DIR}/src/windows/ui/ResourceIds.h;${CMAKE_SOURCE_DIR}/res/art/quillmere.ico;${CMAKE_SOURCE_DIR}/res/art/logo53.bmp;${CMAKE_SOURCE_DIR}/res/art/logo66.bmp;${CMAKE_SOURCE_DIR}/res/art/logo80.bmp;${CMAKE_SOURCE_DIR}/res/art/logo106.bmp")
+    OBJECT_DEPENDS "${QUILLMERE_GENERATED_DIR}/quillmere.manifest;${QUILLMERE_GENERATED_DIR}/QuillmereVersion.h;${CMAKE_SOURCE_DIR}/src/windows/ui/ResourceIds.h;${CMAKE_SOURCE_DIR}/res/art/quillmere.ico;${CMAKE_SOURCE_DIR}/res/art/logo53.bmp;${CMAKE_SOURCE_DIR}/res/art/logo66.bmp;${CMAKE_SOURCE_DIR}/res/art/logo80.bmp;${CMAKE_SOURCE_DIR}/res/art/logo106.bmp")
 
 # The English language file always stands beside the program in the build folder, so that
 # the program can be started straight from there.

@@ -36,7 +36,7 @@ target_link_options(quillmere_window_probe PRIVATE -static)
 set_target_properties(quillmere_window_probe PROPERTIES PREFIX "")
 quillmere_add_test(e2e_window_tests
     SOURCES tests/e2e/WindowLayoutTest.cpp tests/e2e/WindowProbe.cpp
-    LIBRARIES quillmere_ui_driver version)
+    LIBRARIES quillmere_ui_driver quillmere_version version)
 add_dependencies(e2e_window_tests quillmere quillmere_window_probe)
 foreach(dpi 120 144 192)
     add_test(NAME e2e_window_tests_${dpi}dpi

@@ -17,6 +17,7 @@
 #include <set>
 #include <sstream>
 
+#include "QuillmereVersion.h"
 #include "windows/ui/MainWindowLayout.h"
 #include "e2e/TestTexts.h"
 #include "e2e/UiDriver.h"
@@ -616,7 +617,8 @@ TEST(AboutBoxTest, ShowsProductVersionLicenceThanksAndRightsNotice) {
     HWND box = OpenAboutBox(updater);
     EXPECT_EQ(WindowText(GetDlgItem(box, kAboutProductNameId)),
               "Quillmere for Microsoft\xAE Windows\xAE");
-    EXPECT_EQ(WindowText(GetDlgItem(box, kAboutVersionId)), "Version : 2.0.0.0");
+    // The build's version, from its version information: four numbers, the last always 0.
+    EXPECT_EQ(WindowText(GetDlgItem(box, kAboutVersionId)), "Version : " QUILLMERE_VERSION ".0");
     EXPECT_EQ(WindowText(GetDlgItem(box, kAboutOkButtonId)), "&Ok");
     EXPECT_EQ(WindowText(GetDlgItem(box, kAboutCopyrightId)),
               "Copyright \xA9 2026 The Quillmere developers.");
@@ -814,7 +816,15 @@ TEST(ProgramResourcesTest, LogoIsA53PixelSquareIn24Bits) {
     EXPECT_EQ(bitmap->biBitCount, 24);
 }
 
-TEST(ProgramResourcesTest, VersionInformationNamesTheProductAndVersionTwo) {
+TEST(ProgramResourcesTest, ManifestNamesTheProgramAndTheBuildsVersion) {
+    const ProgramImage program;
+    const std::string manifest = program.Resource(RT_MANIFEST, MAKEINTRESOURCEA(1));
+    EXPECT_NE(manifest.find("name=\"Quillmere.Updater\" version=\"" QUILLMERE_VERSION ".0\""),
+              std::string::npos)
+        << manifest;
+}
+
+TEST(ProgramResourcesTest, VersionInformationNamesTheProductAndTheBuildsVersion) {
     const std::string path = QuillmereExePath();
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
@@ -825,10 +835,12 @@ TEST(ProgramResourcesTest, VersionInformationNamesTheProductAndVersionTwo) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 2));
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(0, 2));
-    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+    const DWORD high = MAKELONG(QUILLMERE_VERSION_MINOR, QUILLMERE_VERSION_MAJOR);
+    const DWORD low = MAKELONG(0, QUILLMERE_VERSION_PATCH);
+    EXPECT_EQ(fixed->dwFileVersionMS, high);
+    EXPECT_EQ(fixed->dwFileVersionLS, low);
+    EXPECT_EQ(fixed->dwProductVersionMS, high);
+    EXPECT_EQ(fixed->dwProductVersionLS, low);
 
     const auto text = [&](const char* name) {
         char* value = nullptr;
@@ -841,8 +853,8 @@ TEST(ProgramResourcesTest, VersionInformationNamesTheProductAndVersionTwo) {
         return std::string(value);
     };
     EXPECT_EQ(text("ProductName"), "Quillmere for Microsoft\xAE Windows\xAE");
-    EXPECT_EQ(text("FileVersion"), "2.00");
-    EXPECT_EQ(text("ProductVersion"), "2.00");
+    EXPECT_EQ(text("FileVersion"), QUILLMERE_VERSION);
+    EXPECT_EQ(text("ProductVersion"), QUILLMERE_VERSION);
     EXPECT_EQ(text("OriginalFilename"), "quillmere.exe");
 }
 

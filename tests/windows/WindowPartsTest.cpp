@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "QuillmereVersion.h"
 #include "windows/ui/ProgramVersion.h"
 #include "windows/TempFolder.h"
 #include "windows/win32/DpiScale.h"
@@ -18,7 +19,7 @@ std::string QuillmerePath() {
 TEST(ProgramVersionTest, ReadsTheProgramsProductNameAndVersion) {
     const ProgramVersion version = ReadProgramVersion(QuillmerePath());
     EXPECT_EQ(version.productName, "Quillmere for Microsoft\xAE Windows\xAE");
-    EXPECT_EQ(VersionLine(version), "Version : 2.0.0.0");
+    EXPECT_EQ(VersionLine(version), "Version : " QUILLMERE_VERSION ".0");
 }
 
 TEST(ProgramVersionTest, FileWithoutVersionInformationGivesNoNameAndVersionZero) {

@@ -44,7 +44,7 @@ add_dependencies(win_launch_tests quillmere_test_sleeper)
 # The system-menu hook on a window of the test's own; version information and DPI scaling.
 quillmere_add_test(win_window_parts_tests
     SOURCES tests/windows/SystemMenuHookTest.cpp tests/windows/WindowPartsTest.cpp
-    LIBRARIES quillmere_windows quillmere_win_test_support)
+    LIBRARIES quillmere_windows quillmere_win_test_support quillmere_version)
 add_dependencies(win_window_parts_tests quillmere)
 
 # DownloadFile against nginx over TLS and through tinyproxy as the system's proxy.
