@@ -83,5 +83,11 @@ set_tests_properties(e2e_signed_update_tests PROPERTIES
     ENVIRONMENT "QUILLMERE_NATIVE_PUBLISH=${QUILLMERE_NATIVE_PUBLISH}")
 add_dependencies(e2e_signed_update_tests quillmere)
 
+# The release's zip as unzipped: its quillmere.exe with the sample files (scripts/package --check
+# builds it and runs it on the unzipped folder; not a CTest test, as it needs that folder).
+add_executable(e2e_package_tests EXCLUDE_FROM_ALL tests/e2e/PackageTest.cpp)
+target_link_libraries(e2e_package_tests PRIVATE quillmere_ui_driver GTest::gtest_main)
+target_link_options(e2e_package_tests PRIVATE -static)
+
 # The demo's driver reuses UiDriver; the demo's programs are built alongside.
 include(${CMAKE_SOURCE_DIR}/demo/Demo.cmake)
