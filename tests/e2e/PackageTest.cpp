@@ -25,18 +25,6 @@ std::string AboutVersionLine(std::string version) {
     return "Version : " + version;
 }
 
-// What the box shows once it is open (a dialog box with the version label).
-HWND WaitForAboutBox(const Program& program) {
-    HWND box = nullptr;
-    WaitUntil(
-        [&] {
-            box = program.FindWindowOfClass("#32770");
-            return box != nullptr && GetDlgItem(box, kAboutVersionId) != nullptr;
-        },
-        "the About box", [&] { return program.Describe(); });
-    return box;
-}
-
 TEST(PackageTest, UnzippedProgramOpensItsWindowWithTheSampleFilesAndShowsItsVersion) {
     const std::string folder = RequiredEnvironment("QUILLMERE_PACKAGE_DIR");
     const std::string version = RequiredEnvironment("QUILLMERE_PACKAGE_VERSION");
@@ -50,7 +38,7 @@ TEST(PackageTest, UnzippedProgramOpensItsWindowWithTheSampleFilesAndShowsItsVers
     EXPECT_FALSE(program.FindMessageBox().has_value()) << program.Describe();
 
     PostMessageA(window.Handle(), WM_SYSCOMMAND, kSystemMenuAboutId, 0);
-    HWND box = WaitForAboutBox(program);
+    HWND box = program.WaitForAboutBox();
     EXPECT_EQ(WindowText(GetDlgItem(box, kAboutVersionId)), AboutVersionLine(version));
     EXPECT_EQ(WindowText(GetDlgItem(box, kAboutProductNameId)),
               "Quillmere for Microsoft\xAE Windows\xAE");

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "windows/ui/HelpAbout.h"
 #include "windows/ui/MainWindowLayout.h"
 #include "windows/TempFolder.h"
 
@@ -820,6 +821,17 @@ std::vector<HWND> Program::TopLevelWindows() const {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND Program::WaitForAboutBox(Milliseconds timeout) const {
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            box = FindWindowOfClass("#32770");
+            return box != nullptr && GetDlgItem(box, kAboutVersionId) != nullptr;
+        },
+        "the About box", [&] { return Describe(); }, timeout);
+    return box;
 }
 
 HWND Program::FindWindowOfClass(const std::string& className, bool visibleOnly) const {

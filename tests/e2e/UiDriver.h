@@ -296,6 +296,8 @@ public:
     std::optional<MessageBoxWindow> FindMessageBox() const;
     // Waits until the program shows no message box.
     void WaitUntilNoMessageBox(Milliseconds timeout = kDefaultTimeout) const;
+    // The About box once it is shown (a dialog box with its version label).
+    HWND WaitForAboutBox(Milliseconds timeout = kDefaultTimeout) const;
 
     // What the program shows now: its windows, their texts, whether it still runs.
     std::string Describe() const;

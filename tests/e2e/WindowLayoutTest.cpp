@@ -207,18 +207,6 @@ private:
 
 // ---- The About box, seen from outside -----------------------------------------------------------
 
-// The About box of `program` once it is shown (a dialog box with the OK button).
-HWND WaitForAboutBox(const Program& program) {
-    HWND box = nullptr;
-    WaitUntil(
-        [&] {
-            box = program.FindWindowOfClass("#32770");
-            return box != nullptr && GetDlgItem(box, kAboutVersionId) != nullptr;
-        },
-        "the About box", [&] { return program.Describe(); });
-    return box;
-}
-
 void WaitUntilGone(HWND window, const Program& program) {
     WaitUntil([&] { return !IsWindow(window); }, "the About box closed",
               [&] { return program.Describe(); });
@@ -226,7 +214,7 @@ void WaitUntilGone(HWND window, const Program& program) {
 
 HWND OpenAboutBox(const StartedUpdater& updater) {
     PostMessageA(updater.Handle(), WM_SYSCOMMAND, kSystemMenuAboutId, 0);
-    return WaitForAboutBox(updater.Process());
+    return updater.Process().WaitForAboutBox();
 }
 
 HWND FocusOf(HWND window) {
