@@ -13,6 +13,7 @@
 
 #include "e2e/FolderSnapshot.h"
 #include "e2e/UpdateSession.h"
+#include "windows/UnwritableFolder.h"
 
 namespace e2e {
 namespace {
@@ -57,109 +58,6 @@ std::uint64_t FolderWrittenTime(const std::string& path) {
     return (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
            data.ftLastWriteTime.dwLowDateTime;
 }
-
-// The Unix path of a Windows path, as Wine maps it; empty outside Wine.
-std::string UnixPath(const std::string& path) {
-    using ToUnix = char*(CDECL*)(LPCWSTR);
-    const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (toUnix == nullptr) {
-        return {};
-    }
-    std::wstring wide(path.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
-                                    wide.data(), static_cast<int>(wide.size())));
-    char* unix = toUnix(wide.c_str());
-    if (unix == nullptr) {
-        return {};
-    }
-    std::string result = unix;
-    HeapFree(GetProcessHeap(), 0, unix);
-    return result;
-}
-
-// Runs a Unix command line through /bin/sh, as Wine lets a Windows program start a Unix one,
-// and waits for it to end. Wine gives no handle to wait on: the command's last act is to make
-// a marker file, which the wait looks for.
-void RunUnixShell(const std::string& line) {
-    static int commands = 0;
-    const std::string marker = TemporaryFolder() + "~unix-done-" +
-                               std::to_string(GetCurrentProcessId()) + "-" +
-                               std::to_string(++commands);
-    const std::string unixMarker = UnixPath(marker);
-    std::string commandLine = "/bin/sh -c \"" + line + "; touch '" + unixMarker + "'\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started = {};
-    if (unixMarker.empty() ||
-        !CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &started)) {
-        throw UiDriverError("cannot run the Unix command " + line + " (error " +
-                            std::to_string(GetLastError()) + ")");
-    }
-    KernelHandle process(started.hProcess);
-    KernelHandle thread(started.hThread);
-    WaitUntil([&] { return PathExists(marker); }, "the Unix command " + line + " to end",
-              [] { return std::string(); }, Milliseconds(10000));
-    DeleteFileA(marker.c_str());
-}
-
-// True when a new file can be created in `folder` (it is removed at once).
-bool CanCreateFileIn(const std::string& folder) {
-    const std::string probe = folder + "\\~probe.tmp";
-    const HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    CloseHandle(file);
-    DeleteFileA(probe.c_str());
-    return true;
-}
-
-// The program folder, refused to every writer while the object lives. Wine checks no Windows
-// security descriptor on a file's creation, only what Unix allows: the folder's write bits go,
-// and for root, whom they do not stop, its immutable attribute is set (chattr +i).
-class UnwritableFolder {
-public:
-    explicit UnwritableFolder(const ProgramFolder& folder)
-        : path_(folder.Path()), unixPath_(UnixPath(folder.Path())) {
-        if (unixPath_.empty() || unixPath_.find('\'') != std::string::npos) {
-            return;
-        }
-        RunUnixShell("chmod a-w '" + unixPath_ + "'; chattr +i '" + unixPath_ +
-                     "' 2>/dev/null");
-        holds_ = !CanCreateFileIn(path_);
-        if (!holds_) {
-            Lift();
-        }
-    }
-    ~UnwritableFolder() { Lift(); }
-    UnwritableFolder(const UnwritableFolder&) = delete;
-    UnwritableFolder& operator=(const UnwritableFolder&) = delete;
-
-    // False when this system let nothing refuse the write.
-    bool Holds() const { return holds_; }
-
-private:
-    void Lift() {
-        if (unixPath_.empty()) {
-            return;
-        }
-        try {
-            RunUnixShell("chattr -i '" + unixPath_ + "' 2>/dev/null; chmod u+w '" + unixPath_ +
-                         "'");
-        } catch (const UiDriverError& failure) {
-            ADD_FAILURE() << failure.what() << ": " << unixPath_
-                          << " may stay unwritable (chattr -i removes that)";
-        }
-        unixPath_.clear();
-    }
-
-    std::string path_;
-    std::string unixPath_;
-    bool holds_ = false;
-};
 
 // The last `count` requests of `all`.
 std::vector<std::string> Since(const std::vector<std::string>& all, std::size_t count) {
@@ -467,7 +365,7 @@ TEST_F(CommandLineTest, SilentInAFolderItCannotWriteChangesNothingAndAsksForAPer
     server.WriteFile("updates.txt", "CMV 1.1;First;" + server.Url("1.1.qsc") + "\r\n");
     server.WriteFile("1.1.qsc", "MKD \\one\r\n");
     const Snapshot before = TakeSnapshot(folder);
-    const UnwritableFolder unwritable(folder);
+    const UnwritableFolder unwritable(folder.Path());
     if (!unwritable.Holds()) {
         GTEST_SKIP() << "nothing on this system refuses the test's own writes in a folder";
     }
@@ -486,7 +384,7 @@ TEST_F(CommandLineTest, SilentInAFolderItCannotWriteChangesNothingAndAsksForAPer
 // which is just where one that asked again would start a third.
 TEST_F(CommandLineTest, UpdateInAFolderItCannotWriteStartsQuillmereAgainOnce) {
     server.WriteFile("updates.txt", "CMV 1.0;Same;" + server.Url("1.0.qsc") + "\r\n");
-    const UnwritableFolder unwritable(folder);
+    const UnwritableFolder unwritable(folder.Path());
     if (!unwritable.Holds()) {
         GTEST_SKIP() << "nothing on this system refuses the test's own writes in a folder";
     }

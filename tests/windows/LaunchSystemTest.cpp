@@ -11,6 +11,7 @@
 #include <string>
 
 #include "windows/TempFolder.h"
+#include "windows/UnwritableFolder.h"
 #include "windows/system/WindowsLaunchSystem.h"
 #include "windows/win32/ScopedHandles.h"
 #include "windows/win32/Win32Error.h"
@@ -160,22 +161,14 @@ TEST(FolderProbeTest, AWritableFolderIsWritableAndKeepsNothingOfTheProbe) {
     EXPECT_FALSE(system.CanWriteFolder(folder / "not there"));
 }
 
-// tests/windows/run-with-read-only-folder makes the folder and removes its write permission
-// on the Linux side, where Wine's files live.
 TEST(FolderProbeTest, AReadOnlyFolderIsNotWritable) {
-    const char* folder = std::getenv("QUILLMERE_READ_ONLY_FOLDER");
-    if (folder == nullptr) {
-        GTEST_SKIP() << "no read-only folder given (run by run-with-read-only-folder)";
-    }
-    // Another way in, to tell a folder that refuses writes from a system that ignored the
-    // permission (root ignores the mode of a folder).
-    const std::string trial = std::string(folder) + "\\trial";
-    if (CreateDirectoryA(trial.c_str(), nullptr)) {
-        RemoveDirectoryA(trial.c_str());
-        GTEST_SKIP() << "the system lets this process write in the read-only folder";
+    TempFolder folder;
+    const UnwritableFolder unwritable(folder.Path());
+    if (!unwritable.Holds()) {
+        GTEST_SKIP() << "nothing on this system refuses the test's own writes in a folder";
     }
     WindowsLaunchSystem system;
-    EXPECT_FALSE(system.CanWriteFolder(folder));
+    EXPECT_FALSE(system.CanWriteFolder(folder.Path()));
 }
 
 // --- The log file -----------------------------------------------------------------------------

@@ -1,8 +1,9 @@
 # Win32 suites, run under Wine. One executable per area; cases are grouped inside.
 # The suites' shared parts; the recording window is the core tests' (tests/core/FakeWindow.h).
 add_library(quillmere_win_test_support STATIC ${CMAKE_SOURCE_DIR}/tests/windows/TempFolder.cpp
-    ${CMAKE_SOURCE_DIR}/tests/core/FakeWindow.cpp)
+    ${CMAKE_SOURCE_DIR}/tests/windows/UnwritableFolder.cpp ${CMAKE_SOURCE_DIR}/tests/core/FakeWindow.cpp)
 target_include_directories(quillmere_win_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(quillmere_win_test_support PRIVATE GTest::gtest)
 target_compile_definitions(quillmere_win_test_support PUBLIC ${QUILLMERE_WIN32_DEFINITIONS})
 
 quillmere_add_test(win_text_files_tests
@@ -71,10 +72,9 @@ quillmere_add_test(win_tool_files_tests
     LIBRARIES quillmere_windows_publisher quillmere_win_test_support)
 
 # The launch's system calls: the folder's guard (across processes too), the wait for a process,
-# the writability probe (a read-only folder made on the Linux side), the log file, the elevated
+# the writability probe (a folder made unwritable on the Linux side), the log file, the elevated
 # restart.
 quillmere_add_test(win_launch_system_tests
     SOURCES tests/windows/LaunchSystemTest.cpp
-    LIBRARIES quillmere_windows quillmere_win_test_support
-    RUNNER ${CMAKE_SOURCE_DIR}/tests/windows/run-with-read-only-folder)
+    LIBRARIES quillmere_windows quillmere_win_test_support)
 add_dependencies(win_launch_system_tests quillmere_test_sleeper)
