@@ -2,18 +2,6 @@
 
 #include "windows/app/EventPump.h"
 
-int HeadlessWindow::ShowMessageBox(const std::string&, MessageBoxStyle style) {
-    switch (style) {
-        case MessageBoxStyle::Question:
-        case MessageBoxStyle::RetryCancel:
-            return kAnswerCancel;
-        case MessageBoxStyle::Error:
-        case MessageBoxStyle::Information:
-            break;
-    }
-    return kAnswerOk;
-}
-
 void HeadlessWindow::ProcessPendingEvents() {
     ::ProcessPendingEvents(nullptr);
 }
